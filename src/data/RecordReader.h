@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvalo {
+
+// Reads a file of fixed-size records front to back in large blocks and hands
+// out one whole record at a time. A trailing fragment shorter than a record is
+// not handed out; fragmentBytes() tells its size once the end is reached.
+class RecordReader {
+public:
+    explicit RecordReader(size_t recordSize);
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
+
+    // False when the file cannot be opened for reading.
+    bool open(const std::string& path);
+
+    // The next whole record, or nullptr at the end of the file or after a
+    // read error. The pointer stays valid until the next call.
+    const uint8_t* next();
+
+    bool failed() const { return failed_; }
+    uint64_t recordsRead() const { return records_; }
+    uint64_t fragmentBytes() const { return fragment_; }
+
+private:
+    bool refill();
+
+    size_t recordSize_;
+    int fd_ = -1;
+    std::vector<uint8_t> buffer_;
+    size_t begin_ = 0;
+    size_t end_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+    uint64_t records_ = 0;
+    uint64_t fragment_ = 0;
+};
+
+} // namespace korvalo

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace korvalo {
+
+class RegistryFile;
+
+// The program's options: text values under one key of the emulated registry
+// (HKEY_USERS\.DEFAULT\Software\Korvalo\2.0). Reads and writes never report
+// errors to the user; the start-up loads run as guarded blocks that stop at
+// their first failure and keep what was read before it.
+class SettingsStore {
+public:
+    explicit SettingsStore(RegistryFile& registry);
+
+    // The text of a value; empty when the value or the key is absent, or when
+    // the value is not stored as text.
+    QString ReadSetting(const QString& name) const;
+    // Creates the key when missing. False when the registry refuses.
+    bool WriteSetting(const QString& name, const QString& text);
+
+    // Like ReadSetting, but nullopt for a value stored with a type other than
+    // text: the failure that ends a guarded block.
+    std::optional<QString> readText(const QString& name) const;
+
+    // Values owned by the platform, only ever read.
+    QString registeredBrowserPath() const; // emulated App Paths value, else xdg-open
+    QString platformFavoritesFolder() const; // emulated Shell Folders value, else ~/Favorites
+
+    RegistryFile& registry() { return registry_; }
+
+private:
+    RegistryFile& registry_;
+};
+
+// What the first start-up load leaves in memory and in the options controls.
+// Fields keep their defaults where the guarded block stopped before them.
+struct StartupSettings {
+    QString firstRunMarker;   // the text of First as read: empty on a first run
+    QString browserPath;      // IePath, into Edit9 (and the hidden Edit6)
+    QString favoritesFolder;  // FavoritesPath, into Edit8
+    int banerNo = 1;
+    QString minimiseFlag;     // Minim
+    bool startWithSystemTicked = false; // CheckBox2
+    bool minimTicked = false;           // MinimCheck
+    bool minimEnabled = false;          // MinimCheck enabled
+};
+
+// autorunEntryFound: whether the start-with-system entry was found while the
+// window loaded; it decides CheckBox2.
+StartupSettings LoadStartupSettings(SettingsStore& store, bool autorunEntryFound);
+
+// Colours are 32-bit platform colour words: 0x00BBGGRR, or 0x800000nn for a
+// system colour.
+QString ColorToText(uint32_t color);
+std::optional<uint32_t> TextToColor(const QString& text);
+
+struct DisplayColors {
+    uint32_t listText = 0x00000000;       // ColorPickerButton3, TabelTextColor
+    uint32_t listBack = 0x00FFFFFF;       // ColorPickerButton4, TabelBackColor
+    uint32_t headText = 0x00FFFFFF;       // ColorPickerButton1, TabelHeadTextColor
+    uint32_t headBack = 0x00C08080;       // ColorPickerButton2, TabelHeadBackColor
+};
+
+// What the display load found. fontName unset means no display values are
+// stored (or the block failed on FontName): the window then selects its
+// lists' design font. Colours not reached keep their design values.
+struct DisplaySettings {
+    std::optional<QString> fontName;
+    std::optional<QString> fontSize;
+    std::optional<bool> bold;
+    std::optional<bool> italic;
+    DisplayColors colors;
+};
+
+DisplaySettings LoadDisplaySettings(const SettingsStore& store);
+
+} // namespace korvalo

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvalo::test {
+
+// A scratch folder for one test, removed afterwards.
+class TempDir {
+public:
+    TempDir() { dir_.setAutoRemove(true); }
+    std::string path() const { return dir_.path().toStdString(); }
+    std::string file(const std::string& name) const { return path() + "/" + name; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& content);
+bool fileExists(const std::string& path);
+
+} // namespace korvalo::test

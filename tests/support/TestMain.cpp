@@ -1,0 +1,17 @@
+#include <QApplication>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// Window tests need a QApplication; the offscreen platform lets them run
+// without a display. Tests never touch the real user's folders.
+int main(int argc, char** argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
