@@ -11,9 +11,7 @@ namespace {
 
 // Calls visit(stored) for each record until it returns false. False when the
 // file cannot be opened.
-template <typename Visit>
-bool forEachCategory(const std::string& path, Visit visit)
-{
+template <typename Visit> bool forEachCategory(const std::string& path, Visit visit) {
     RecordReader reader(kCategoryRecordSize);
     if (!reader.open(path))
         return false;
@@ -24,8 +22,7 @@ bool forEachCategory(const std::string& path, Visit visit)
 }
 
 std::optional<int32_t> firstFieldByName(const std::string& path, const std::string& name,
-                                        int32_t (*field)(const uint8_t*))
-{
+                                        int32_t (*field)(const uint8_t*)) {
     const StoredText key = storedCategoryNameKey(name);
     int32_t result = 0;
     const bool opened = forEachCategory(path, [&](const uint8_t* rec) {
@@ -41,23 +38,19 @@ std::optional<int32_t> firstFieldByName(const std::string& path, const std::stri
 
 } // namespace
 
-std::optional<int32_t> FindCategoryId(const std::string& catePath, const std::string& name)
-{
+std::optional<int32_t> FindCategoryId(const std::string& catePath, const std::string& name) {
     return firstFieldByName(catePath, name, storedCategoryId);
 }
 
-std::optional<int32_t> IsRootCategory(const std::string& catePath, const std::string& name)
-{
+std::optional<int32_t> IsRootCategory(const std::string& catePath, const std::string& name) {
     return firstFieldByName(catePath, name, storedCategoryIsRoot);
 }
 
-std::optional<int32_t> FindParentId(const std::string& catePath, const std::string& name)
-{
+std::optional<int32_t> FindParentId(const std::string& catePath, const std::string& name) {
     return firstFieldByName(catePath, name, storedCategoryParentId);
 }
 
-CategoryNameLookup FindCategoryName(const std::string& catePath, int32_t id)
-{
+CategoryNameLookup FindCategoryName(const std::string& catePath, int32_t id) {
     CategoryNameLookup result;
     result.opened = forEachCategory(catePath, [&](const uint8_t* rec) {
         if (storedCategoryId(rec) != id)
@@ -68,8 +61,7 @@ CategoryNameLookup FindCategoryName(const std::string& catePath, int32_t id)
     return result;
 }
 
-std::optional<CategoryTree> ReadCategoryTree(const std::string& catePath)
-{
+std::optional<CategoryTree> ReadCategoryTree(const std::string& catePath) {
     std::vector<CategoryRecord> records;
     if (!forEachCategory(catePath, [&](const uint8_t* rec) {
             records.push_back(DecodeCategoryRecord(rec));

@@ -15,8 +15,7 @@ struct Tables {
     std::array<char16_t, 256> toUnicode{};
     std::unordered_map<char16_t, unsigned char> fromUnicode;
 
-    Tables()
-    {
+    Tables() {
         iconv_t cd = iconv_open("UTF-16LE", "WINDOWS-1256");
         if (cd == reinterpret_cast<iconv_t>(-1))
             throw std::runtime_error("the Windows-1256 converter is not available");
@@ -39,16 +38,14 @@ struct Tables {
     }
 };
 
-const Tables& tables()
-{
+const Tables& tables() {
     static const Tables t;
     return t;
 }
 
 } // namespace
 
-QString Cp1256::toUnicode(std::string_view bytes)
-{
+QString Cp1256::toUnicode(std::string_view bytes) {
     const auto& t = tables().toUnicode;
     QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
     QChar* d = out.data();
@@ -57,8 +54,7 @@ QString Cp1256::toUnicode(std::string_view bytes)
     return out;
 }
 
-std::optional<std::string> Cp1256::fromUnicode(const QString& text)
-{
+std::optional<std::string> Cp1256::fromUnicode(const QString& text) {
     const auto& map = tables().fromUnicode;
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));
@@ -71,8 +67,7 @@ std::optional<std::string> Cp1256::fromUnicode(const QString& text)
     return out;
 }
 
-std::optional<QChar> Cp1256::firstUnrepresentable(const QString& text)
-{
+std::optional<QChar> Cp1256::firstUnrepresentable(const QString& text) {
     const auto& map = tables().fromUnicode;
     for (QChar ch : text)
         if (!map.contains(ch.unicode()))

@@ -15,18 +15,14 @@ constexpr size_t kBlockBytes = 1 << 20;
 
 RecordReader::RecordReader(size_t recordSize)
     : recordSize_(recordSize)
-    , buffer_((kBlockBytes / recordSize + 1) * recordSize)
-{
-}
+    , buffer_((kBlockBytes / recordSize + 1) * recordSize) {}
 
-RecordReader::~RecordReader()
-{
+RecordReader::~RecordReader() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-bool RecordReader::open(const std::string& path)
-{
+bool RecordReader::open(const std::string& path) {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)
         return false;
@@ -34,8 +30,7 @@ bool RecordReader::open(const std::string& path)
     return true;
 }
 
-bool RecordReader::refill()
-{
+bool RecordReader::refill() {
     // Move the partial record left over from the last block to the front.
     const size_t left = end_ - begin_;
     if (left && begin_)
@@ -59,8 +54,7 @@ bool RecordReader::refill()
     return end_ >= recordSize_;
 }
 
-const uint8_t* RecordReader::next()
-{
+const uint8_t* RecordReader::next() {
     if (fd_ < 0 || failed_)
         return nullptr;
     if (end_ - begin_ < recordSize_ && !refill()) {

@@ -29,21 +29,18 @@ constexpr size_t kParentIdOffset = 80;
 constexpr size_t kCategoryUserMarkOffset = 84;
 
 template <size_t N, size_t R>
-void shift(std::array<uint8_t, N>& bytes, const Range (&ranges)[R], int direction)
-{
+void shift(std::array<uint8_t, N>& bytes, const Range (&ranges)[R], int direction) {
     for (const Range& r : ranges)
         for (size_t i = r.first; i <= r.last; ++i)
             bytes[i] = static_cast<uint8_t>(bytes[i] + direction * kShift);
 }
 
-void putText(uint8_t* dst, std::string_view text)
-{
+void putText(uint8_t* dst, std::string_view text) {
     std::memcpy(dst, text.data(), text.size());
     dst[text.size()] = 0;
 }
 
-void putInt(uint8_t* dst, int32_t value)
-{
+void putInt(uint8_t* dst, int32_t value) {
     const uint32_t v = static_cast<uint32_t>(value);
     dst[0] = static_cast<uint8_t>(v);
     dst[1] = static_cast<uint8_t>(v >> 8);
@@ -51,15 +48,13 @@ void putInt(uint8_t* dst, int32_t value)
     dst[3] = static_cast<uint8_t>(v >> 24);
 }
 
-int32_t getInt(const uint8_t* src)
-{
+int32_t getInt(const uint8_t* src) {
     return static_cast<int32_t>(uint32_t(src[0]) | uint32_t(src[1]) << 8 | uint32_t(src[2]) << 16 |
                                 uint32_t(src[3]) << 24);
 }
 
 // Reads a NUL-terminated text from a plain (already unshifted) array.
-std::string getText(const uint8_t* src, size_t width)
-{
+std::string getText(const uint8_t* src, size_t width) {
     const void* nul = std::memchr(src, 0, width);
     const size_t len = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - src) : width;
     return std::string(reinterpret_cast<const char*>(src), len);
@@ -67,8 +62,7 @@ std::string getText(const uint8_t* src, size_t width)
 
 // Reads a text straight from stored bytes shifted once by K. A text that
 // fills its array without a terminator stops at the array's end.
-std::string getStoredText(const uint8_t* src, size_t width)
-{
+std::string getStoredText(const uint8_t* src, size_t width) {
     std::string out;
     out.reserve(width);
     for (size_t i = 0; i < width; ++i) {
@@ -82,8 +76,7 @@ std::string getStoredText(const uint8_t* src, size_t width)
 
 } // namespace
 
-const char* fieldName(TextField field)
-{
+const char* fieldName(TextField field) {
     switch (field) {
     case TextField::Url:
         return "Url";
@@ -97,8 +90,7 @@ const char* fieldName(TextField field)
     return "?";
 }
 
-size_t maxTextLength(TextField field)
-{
+size_t maxTextLength(TextField field) {
     switch (field) {
     case TextField::Url:
         return kUrlWidth - 1;
@@ -112,8 +104,7 @@ size_t maxTextLength(TextField field)
     return 0;
 }
 
-std::string FieldError::describe() const
-{
+std::string FieldError::describe() const {
     std::string s = fieldName(field);
     if (problem == TooLong)
         s += " is too long for its field (at most " + std::to_string(maxLength) + " bytes)";
@@ -122,8 +113,7 @@ std::string FieldError::describe() const
     return s;
 }
 
-std::optional<FieldError> checkText(TextField field, std::string_view text)
-{
+std::optional<FieldError> checkText(TextField field, std::string_view text) {
     const size_t max = maxTextLength(field);
     if (text.size() > max)
         return FieldError{field, FieldError::TooLong, max};
@@ -132,8 +122,7 @@ std::optional<FieldError> checkText(TextField field, std::string_view text)
     return std::nullopt;
 }
 
-std::optional<FieldError> checkSiteRecord(const SiteRecord& r)
-{
+std::optional<FieldError> checkSiteRecord(const SiteRecord& r) {
     if (auto e = checkText(TextField::Url, r.Url))
         return e;
     if (auto e = checkText(TextField::Title, r.Title))
@@ -141,13 +130,11 @@ std::optional<FieldError> checkSiteRecord(const SiteRecord& r)
     return checkText(TextField::Language, r.Language);
 }
 
-std::optional<FieldError> checkCategoryRecord(const CategoryRecord& r)
-{
+std::optional<FieldError> checkCategoryRecord(const CategoryRecord& r) {
     return checkText(TextField::Name, r.Name);
 }
 
-bool EncodeSiteRecord(const SiteRecord& r, SiteBytes& out)
-{
+bool EncodeSiteRecord(const SiteRecord& r, SiteBytes& out) {
     if (checkSiteRecord(r))
         return false;
     SiteBytes b{};
@@ -162,8 +149,7 @@ bool EncodeSiteRecord(const SiteRecord& r, SiteBytes& out)
     return true;
 }
 
-bool EncodeCategoryRecord(const CategoryRecord& r, CategoryBytes& out)
-{
+bool EncodeCategoryRecord(const CategoryRecord& r, CategoryBytes& out) {
     if (checkCategoryRecord(r))
         return false;
     CategoryBytes b{};
@@ -177,8 +163,7 @@ bool EncodeCategoryRecord(const CategoryRecord& r, CategoryBytes& out)
     return true;
 }
 
-SiteRecord DecodeSiteRecord(const uint8_t* stored)
-{
+SiteRecord DecodeSiteRecord(const uint8_t* stored) {
     SiteBytes b;
     std::memcpy(b.data(), stored, b.size());
     shift(b, kSiteRanges, -1);
@@ -192,8 +177,7 @@ SiteRecord DecodeSiteRecord(const uint8_t* stored)
     return r;
 }
 
-CategoryRecord DecodeCategoryRecord(const uint8_t* stored)
-{
+CategoryRecord DecodeCategoryRecord(const uint8_t* stored) {
     CategoryBytes b;
     std::memcpy(b.data(), stored, b.size());
     shift(b, kCategoryRanges, -1);
@@ -206,23 +190,24 @@ CategoryRecord DecodeCategoryRecord(const uint8_t* stored)
     return r;
 }
 
-int32_t storedSiteCategoryId(const uint8_t* s)
-{
+int32_t storedSiteCategoryId(const uint8_t* s) {
     const uint8_t low = static_cast<uint8_t>(s[kCategoryIdOffset] - kShift);
     const uint8_t b[4] = {low, s[81], s[82], s[83]};
     return getInt(b);
 }
 
-int32_t storedSiteSubCategoryId(const uint8_t* s) { return getInt(s + kSubCategoryIdOffset); }
-std::string storedSiteUrl(const uint8_t* s) { return getStoredText(s + kUrlOffset, kUrlWidth); }
-std::string storedSiteTitle(const uint8_t* s)
-{
+int32_t storedSiteSubCategoryId(const uint8_t* s) {
+    return getInt(s + kSubCategoryIdOffset);
+}
+std::string storedSiteUrl(const uint8_t* s) {
+    return getStoredText(s + kUrlOffset, kUrlWidth);
+}
+std::string storedSiteTitle(const uint8_t* s) {
     // The title's array ends at byte 158; byte 159 belongs to the language.
     return getStoredText(s + kTitleOffset, kTitleWidth);
 }
 
-std::string storedSiteLanguage(const uint8_t* s)
-{
+std::string storedSiteLanguage(const uint8_t* s) {
     // The first byte lies in two shifted ranges and so carries 2K.
     const uint8_t first = static_cast<uint8_t>(s[kLanguageOffset] - 2 * kShift);
     if (first == 0)
@@ -230,23 +215,29 @@ std::string storedSiteLanguage(const uint8_t* s)
     return static_cast<char>(first) + getStoredText(s + kLanguageOffset + 1, kLanguageWidth - 1);
 }
 
-int32_t storedCategoryId(const uint8_t* s) { return getInt(s + kIdOffset); }
-int32_t storedCategoryIsRoot(const uint8_t* s) { return getInt(s + kIsRootOffset); }
-int32_t storedCategoryParentId(const uint8_t* s) { return getInt(s + kParentIdOffset); }
-std::string storedCategoryName(const uint8_t* s) { return getStoredText(s + kNameOffset, kNameWidth); }
+int32_t storedCategoryId(const uint8_t* s) {
+    return getInt(s + kIdOffset);
+}
+int32_t storedCategoryIsRoot(const uint8_t* s) {
+    return getInt(s + kIsRootOffset);
+}
+int32_t storedCategoryParentId(const uint8_t* s) {
+    return getInt(s + kParentIdOffset);
+}
+std::string storedCategoryName(const uint8_t* s) {
+    return getStoredText(s + kNameOffset, kNameWidth);
+}
 
 StoredText::StoredText(std::string_view plain, size_t offset, size_t width)
     : offset_(offset)
-    , storable_(plain.size() < width && plain.find('\0') == std::string_view::npos)
-{
+    , storable_(plain.size() < width && plain.find('\0') == std::string_view::npos) {
     shifted_.reserve(plain.size() + 1);
     for (char c : plain)
         shifted_.push_back(static_cast<char>(static_cast<uint8_t>(c) + kShift));
     shifted_.push_back(static_cast<char>(kShift)); // the stored terminator
 }
 
-bool StoredText::matches(const uint8_t* stored) const
-{
+bool StoredText::matches(const uint8_t* stored) const {
     return storable_ && std::memcmp(stored + offset_, shifted_.data(), shifted_.size()) == 0;
 }
 

@@ -76,9 +76,10 @@ bool EncodeCategoryRecord(const CategoryRecord& record, CategoryBytes& out);
 
 SiteRecord DecodeSiteRecord(const uint8_t* stored);
 CategoryRecord DecodeCategoryRecord(const uint8_t* stored);
-inline SiteRecord DecodeSiteRecord(const SiteBytes& s) { return DecodeSiteRecord(s.data()); }
-inline CategoryRecord DecodeCategoryRecord(const CategoryBytes& s)
-{
+inline SiteRecord DecodeSiteRecord(const SiteBytes& s) {
+    return DecodeSiteRecord(s.data());
+}
+inline CategoryRecord DecodeCategoryRecord(const CategoryBytes& s) {
     return DecodeCategoryRecord(s.data());
 }
 
@@ -109,9 +110,10 @@ private:
     bool storable_;
 };
 
-inline StoredText storedUrlKey(std::string_view url) { return StoredText(url, 0, kUrlWidth); }
-inline StoredText storedCategoryNameKey(std::string_view name)
-{
+inline StoredText storedUrlKey(std::string_view url) {
+    return StoredText(url, 0, kUrlWidth);
+}
+inline StoredText storedCategoryNameKey(std::string_view name) {
     return StoredText(name, 0, kNameWidth);
 }
 

@@ -5,8 +5,7 @@
 
 namespace korvalo {
 
-StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId)
-{
+StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId) {
     StartupScan scan;
     RecordReader reader(kSiteRecordSize);
     if (!reader.open(sitePath))
@@ -28,8 +27,7 @@ StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId)
     return scan;
 }
 
-std::vector<SiteRow> ReadSiteRows(const std::string& path)
-{
+std::vector<SiteRow> ReadSiteRows(const std::string& path) {
     std::vector<SiteRow> rows;
     RecordReader reader(kSiteRecordSize);
     if (!reader.open(path))

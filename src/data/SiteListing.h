@@ -16,9 +16,9 @@ struct SiteRow {
 // What the start-up read-through of the site file gathers in one pass.
 struct StartupScan {
     bool opened = false;
-    uint64_t siteCount = 0;       // every whole record, special records included
-    std::string versionLabel;     // Url of the last version record
-    std::string storedPassword;   // Title of the last password record
+    uint64_t siteCount = 0;                 // every whole record, special records included
+    std::string versionLabel;               // Url of the last version record
+    std::string storedPassword;             // Title of the last password record
     std::vector<SiteRow> firstCategoryRows; // sites whose CategoryId is 1
 };
 

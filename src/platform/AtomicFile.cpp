@@ -14,8 +14,7 @@ namespace {
 
 constexpr size_t kBufferBytes = 1 << 20;
 
-std::string folderOf(const std::string& path)
-{
+std::string folderOf(const std::string& path) {
     const auto slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
@@ -24,8 +23,7 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-bool writeAll(int fd, const char* data, size_t size, int& err)
-{
+bool writeAll(int fd, const char* data, size_t size, int& err) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -47,21 +45,19 @@ bool writeAll(int fd, const char* data, size_t size, int& err)
 } // namespace
 
 AtomicWriter::AtomicWriter(std::string targetPath)
-    : target_(std::move(targetPath))
-{
+    : target_(std::move(targetPath)) {}
+
+AtomicWriter::~AtomicWriter() {
+    cancel();
 }
 
-AtomicWriter::~AtomicWriter() { cancel(); }
-
-bool AtomicWriter::fail(const char* what, int err)
-{
+bool AtomicWriter::fail(const char* what, int err) {
     error_ = std::string(what) + " " + temp_ + ": " + std::strerror(err);
     cancel();
     return false;
 }
 
-bool AtomicWriter::open()
-{
+bool AtomicWriter::open() {
     cancel();
     error_.clear();
     temp_ = target_ + ".XXXXXX";
@@ -82,8 +78,7 @@ bool AtomicWriter::open()
     return true;
 }
 
-bool AtomicWriter::flushBuffer()
-{
+bool AtomicWriter::flushBuffer() {
     int err = 0;
     if (!buffer_.empty() && !writeAll(fd_, buffer_.data(), buffer_.size(), err))
         return fail("cannot write", err);
@@ -91,8 +86,7 @@ bool AtomicWriter::flushBuffer()
     return true;
 }
 
-bool AtomicWriter::write(const void* data, size_t size)
-{
+bool AtomicWriter::write(const void* data, size_t size) {
     if (fd_ < 0)
         return false;
     const char* p = static_cast<const char*>(data);
@@ -108,8 +102,7 @@ bool AtomicWriter::write(const void* data, size_t size)
     return true;
 }
 
-bool AtomicWriter::commit()
-{
+bool AtomicWriter::commit() {
     if (fd_ < 0)
         return false;
     if (!flushBuffer())
@@ -133,8 +126,7 @@ bool AtomicWriter::commit()
     return true;
 }
 
-void AtomicWriter::cancel()
-{
+void AtomicWriter::cancel() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
@@ -146,8 +138,7 @@ void AtomicWriter::cancel()
     buffer_.clear();
 }
 
-bool atomicReplace(const std::string& path, std::string_view content, std::string* error)
-{
+bool atomicReplace(const std::string& path, std::string_view content, std::string* error) {
     AtomicWriter w(path);
     const bool ok = w.open() && w.write(content) && w.commit();
     if (!ok && error)
@@ -155,8 +146,7 @@ bool atomicReplace(const std::string& path, std::string_view content, std::strin
     return ok;
 }
 
-FileLock::FileLock(const std::string& lockPath)
-{
+FileLock::FileLock(const std::string& lockPath) {
     fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd_ < 0)
         return;
@@ -169,8 +159,7 @@ FileLock::FileLock(const std::string& lockPath)
     }
 }
 
-FileLock::~FileLock()
-{
+FileLock::~FileLock() {
     if (fd_ >= 0)
         ::close(fd_); // closing the only descriptor releases the flock
 }

@@ -61,6 +61,8 @@ private:
 };
 
 // The lock file that guards a data file.
-inline std::string lockPathFor(const std::string& dataPath) { return dataPath + ".lock"; }
+inline std::string lockPathFor(const std::string& dataPath) {
+    return dataPath + ".lock";
+}
 
 } // namespace korvalo

@@ -9,16 +9,20 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-CategoryRecord mainCat(const std::string& name, int id) { return {name, id, 1, 0, 0}; }
-CategoryRecord subCat(const std::string& name, int id, int parent) { return {name, id, 0, parent, 0}; }
+CategoryRecord mainCat(const std::string& name, int id) {
+    return {name, id, 1, 0, 0};
+}
+CategoryRecord subCat(const std::string& name, int id, int parent) {
+    return {name, id, 0, parent, 0};
+}
 
 } // namespace
 
-TEST(CategoryTree, mainsInFileOrderEachFollowedByItsChildren)
-{
+TEST(CategoryTree, mainsInFileOrderEachFollowedByItsChildren) {
     test::TempDir dir;
-    test::writeCategories(dir.file("cate.dat"), {mainCat("A", 1), mainCat("B", 2), subCat("C", 3, 1),
-                                                 subCat("D", 4, 2), subCat("E", 5, 1)});
+    test::writeCategories(dir.file("cate.dat"),
+                          {mainCat("A", 1), mainCat("B", 2), subCat("C", 3, 1), subCat("D", 4, 2),
+                           subCat("E", 5, 1)});
     const auto tree = ReadCategoryTree(dir.file("cate.dat"));
     ASSERT_TRUE(tree);
     ASSERT_EQ(tree->mains.size(), 2u);
@@ -30,8 +34,7 @@ TEST(CategoryTree, mainsInFileOrderEachFollowedByItsChildren)
     EXPECT_EQ(tree->names, tree->flat);
 }
 
-TEST(CategoryTree, infoOrphansAndSharedIdsFollowTheListingRules)
-{
+TEST(CategoryTree, infoOrphansAndSharedIdsFollowTheListingRules) {
     test::TempDir dir;
     test::writeCategories(dir.file("cate.dat"),
                           {mainCat("info", 1), mainCat("A", 2), subCat("info", 3, 2),
@@ -46,8 +49,7 @@ TEST(CategoryTree, infoOrphansAndSharedIdsFollowTheListingRules)
     EXPECT_EQ(tree->names, (Strings{"A", "X", "A2", "X"}));
 }
 
-TEST(CategoryTree, emptyAndMissingFiles)
-{
+TEST(CategoryTree, emptyAndMissingFiles) {
     test::TempDir dir;
     test::writeFile(dir.file("cate.dat"), "");
     const auto empty = ReadCategoryTree(dir.file("cate.dat"));
@@ -56,8 +58,7 @@ TEST(CategoryTree, emptyAndMissingFiles)
     EXPECT_FALSE(ReadCategoryTree(dir.file("missing.dat")));
 }
 
-TEST(CategoryLookups, firstMatchByExactNameAndMissingFile)
-{
+TEST(CategoryLookups, firstMatchByExactNameAndMissingFile) {
     test::TempDir dir;
     const std::string path = dir.file("cate.dat");
     const std::string news = test::cp("أخبار");

@@ -1,5 +1,5 @@
-#include "data/RecordReader.h"
 #include "data/Records.h"
+#include "data/RecordReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,36 +10,38 @@ using namespace korvalo;
 
 namespace {
 
-uint8_t shifted(int value, int times = 1) { return static_cast<uint8_t>(value + times * kShift); }
+uint8_t shifted(int value, int times = 1) {
+    return static_cast<uint8_t>(value + times * kShift);
+}
 
-SiteBytes encode(const SiteRecord& r)
-{
+SiteBytes encode(const SiteRecord& r) {
     SiteBytes b{};
     EXPECT_TRUE(EncodeSiteRecord(r, b));
     return b;
 }
 
-std::string bytesOf(const SiteBytes& b) { return std::string(b.begin(), b.end()); }
+std::string bytesOf(const SiteBytes& b) {
+    return std::string(b.begin(), b.end());
+}
 
 } // namespace
 
-TEST(SiteRecordLayout, shortUrlAndCategoryOneAreStoredShiftedWithPlainHighBytes)
-{
+TEST(SiteRecordLayout, shortUrlAndCategoryOneAreStoredShiftedWithPlainHighBytes) {
     const SiteBytes b = encode({"abc", 1, "", "", 0, 0});
     EXPECT_EQ(b[0], shifted('a'));
     EXPECT_EQ(b[1], shifted('b'));
     EXPECT_EQ(b[2], shifted('c'));
     EXPECT_EQ(b[3], kShift) << "the terminator is stored as K";
     for (size_t i = 4; i < 80; ++i)
-        EXPECT_EQ(b[i], kShift) << "zero padding after the NUL sits in the shifted range, byte " << i;
+        EXPECT_EQ(b[i], kShift) << "zero padding after the NUL sits in the shifted range, byte "
+                                << i;
     EXPECT_EQ(b[80], shifted(1));
     EXPECT_EQ(b[81], 0);
     EXPECT_EQ(b[82], 0);
     EXPECT_EQ(b[83], 0);
 }
 
-TEST(SiteRecordLayout, languageFirstByteIsShiftedTwiceAndDecodesBack)
-{
+TEST(SiteRecordLayout, languageFirstByteIsShiftedTwiceAndDecodesBack) {
     // U+0639 ARABIC LETTER AIN is 0xDA in Windows-1256.
     const std::string ain("\xDA");
     const SiteBytes b = encode({"x", 2, "t", ain + "\xD1\xC8\xED", 0, 0});
@@ -52,8 +54,7 @@ TEST(SiteRecordLayout, languageFirstByteIsShiftedTwiceAndDecodesBack)
     EXPECT_EQ(storedSiteLanguage(b.data()), back.Language);
 }
 
-TEST(SiteRecordLayout, integersOutsideTheRangesArePlainLittleEndian)
-{
+TEST(SiteRecordLayout, integersOutsideTheRangesArePlainLittleEndian) {
     const SiteBytes b = encode({"u", 0x12345678, "t", "", 1, 7});
     EXPECT_EQ(b[80], shifted(0x78)) << "only the lowest byte of CategoryId is shifted";
     EXPECT_EQ(b[81], 0x56);
@@ -75,8 +76,7 @@ TEST(SiteRecordLayout, integersOutsideTheRangesArePlainLittleEndian)
     }
 }
 
-TEST(SiteRecordLayout, textsThatDoNotFitAreRefusedAndNothingIsWritten)
-{
+TEST(SiteRecordLayout, textsThatDoNotFitAreRefusedAndNothingIsWritten) {
     SiteBytes out;
     out.fill(0xEE);
     const SiteBytes before = out;
@@ -88,8 +88,7 @@ TEST(SiteRecordLayout, textsThatDoNotFitAreRefusedAndNothingIsWritten)
 
     // The longest texts that fit fill their arrays up to the terminator and
     // do not touch the neighbouring field.
-    const SiteRecord full{std::string(79, 'u'), 3, std::string(74, 't'), std::string(8, 'l'), 1,
-                          2};
+    const SiteRecord full{std::string(79, 'u'), 3, std::string(74, 't'), std::string(8, 'l'), 1, 2};
     const SiteBytes b = encode(full);
     EXPECT_EQ(b[79], kShift);
     EXPECT_EQ(b[158], kShift);
@@ -102,8 +101,7 @@ TEST(SiteRecordLayout, textsThatDoNotFitAreRefusedAndNothingIsWritten)
     EXPECT_EQ(e->maxLength, 74u);
 }
 
-TEST(SiteRecordLayout, storedFieldReadersAgreeWithTheFullDecode)
-{
+TEST(SiteRecordLayout, storedFieldReadersAgreeWithTheFullDecode) {
     // The scans read single fields straight from the stored bytes; they must
     // give exactly what the full decode gives, for any content.
     std::mt19937 rng(1256);
@@ -124,8 +122,7 @@ TEST(SiteRecordLayout, storedFieldReadersAgreeWithTheFullDecode)
     }
 }
 
-TEST(SiteRecordLayout, storedUrlKeyComparesExactly)
-{
+TEST(SiteRecordLayout, storedUrlKeyComparesExactly) {
     const SiteBytes b = encode({"http://a.com", 1, "", "", 0, 0});
     EXPECT_TRUE(storedUrlKey("http://a.com").matches(b.data()));
     EXPECT_FALSE(storedUrlKey("http://A.com").matches(b.data())) << "case counts";
@@ -134,8 +131,7 @@ TEST(SiteRecordLayout, storedUrlKeyComparesExactly)
     EXPECT_FALSE(storedUrlKey(std::string(200, 'x')).matches(b.data()));
 }
 
-TEST(CategoryRecordLayout, nameOf69RoundTripsAndPaddingIsIgnored)
-{
+TEST(CategoryRecordLayout, nameOf69RoundTripsAndPaddingIsIgnored) {
     const CategoryRecord r{std::string(69, '\xC7'), 42, 1, 0, 1};
     CategoryBytes b{};
     ASSERT_TRUE(EncodeCategoryRecord(r, b));
@@ -155,8 +151,7 @@ TEST(CategoryRecordLayout, nameOf69RoundTripsAndPaddingIsIgnored)
     EXPECT_EQ(untouched, CategoryBytes{});
 }
 
-TEST(RecordReader, readsWholeRecordsAndIgnoresATrailingFragment)
-{
+TEST(RecordReader, readsWholeRecordsAndIgnoresATrailingFragment) {
     test::TempDir dir;
     const SiteBytes a = encode({"a", 1, "", "", 0, 0});
     const SiteBytes b = encode({"b", 2, "", "", 0, 0});
@@ -185,8 +180,7 @@ TEST(RecordReader, readsWholeRecordsAndIgnoresATrailingFragment)
     EXPECT_EQ(missing.next(), nullptr);
 }
 
-TEST(RecordReader, keepsOrderAcrossBlockBoundaries)
-{
+TEST(RecordReader, keepsOrderAcrossBlockBoundaries) {
     // More than one read block, with a fragment at the end.
     test::TempDir dir;
     std::string content;

@@ -6,8 +6,7 @@
 
 using namespace korvalo;
 
-TEST(StartupScan, countsEveryRecordAndTakesTheLastVersionAndPassword)
-{
+TEST(StartupScan, countsEveryRecordAndTakesTheLastVersionAndPassword) {
     test::TempDir dir;
     const std::string path = dir.file("weburl.kvl");
     const std::string arabic = test::cp("عربي");
@@ -33,8 +32,7 @@ TEST(StartupScan, countsEveryRecordAndTakesTheLastVersionAndPassword)
     EXPECT_EQ(scan.firstCategoryRows[1].title, "C");
 }
 
-TEST(StartupScan, withoutAnInfoCategoryRecordsOfCategoryZeroAreVersionsButNotThePassword)
-{
+TEST(StartupScan, withoutAnInfoCategoryRecordsOfCategoryZeroAreVersionsButNotThePassword) {
     test::TempDir dir;
     const std::string path = dir.file("weburl.kvl");
     test::writeSites(path, {{"2.2", 0, "", "", 0, 0}, {"pass", 0, "secret", "", 0, 0}});

@@ -30,10 +30,11 @@ const char* const kUsageText =
     "  site fields:     Url CategoryId Title Language UserMark SubCategoryId\n"
     "  category fields: Name Id IsRoot ParentId UserMark\n";
 
-std::string toUtf8(const std::string& cp1256) { return Cp1256::toUnicode(cp1256).toStdString(); }
+std::string toUtf8(const std::string& cp1256) {
+    return Cp1256::toUnicode(cp1256).toStdString();
+}
 
-std::vector<std::string> splitTabs(const std::string& line)
-{
+std::vector<std::string> splitTabs(const std::string& line) {
     std::vector<std::string> fields;
     size_t start = 0;
     for (;;) {
@@ -50,11 +51,8 @@ class LineErrors {
 public:
     LineErrors(std::ostream& err, std::string source)
         : err_(err)
-        , source_(std::move(source))
-    {
-    }
-    void report(size_t line, const std::string& what)
-    {
+        , source_(std::move(source)) {}
+    void report(size_t line, const std::string& what) {
         err_ << source_ << ":" << line << ": " << what << "\n";
         ++count_;
     }
@@ -66,8 +64,7 @@ private:
     size_t count_ = 0;
 };
 
-std::optional<int32_t> parseInt(const std::string& text)
-{
+std::optional<int32_t> parseInt(const std::string& text) {
     int32_t value = 0;
     const char* first = text.data();
     const char* last = first + text.size();
@@ -81,8 +78,7 @@ std::optional<int32_t> parseInt(const std::string& text)
 
 // Converts one UTF-8 text field to Windows-1256 bytes that fit the field.
 std::optional<std::string> parseText(TextField field, const std::string& utf8, size_t line,
-                                     LineErrors& errors)
-{
+                                     LineErrors& errors) {
     const std::string name = fieldName(field);
     if (utf8.find_first_of("\r\n") != std::string::npos) {
         errors.report(line, name + " holds a line break");
@@ -109,8 +105,7 @@ std::optional<std::string> parseText(TextField field, const std::string& utf8, s
 }
 
 std::optional<int32_t> parseNumber(const char* name, const std::string& text, size_t line,
-                                   LineErrors& errors)
-{
+                                   LineErrors& errors) {
     const auto v = parseInt(text);
     if (!v)
         errors.report(line, std::string(name) + " is not a 32-bit integer: '" + text + "'");
@@ -118,9 +113,7 @@ std::optional<int32_t> parseNumber(const char* name, const std::string& text, si
 }
 
 // Reads TEXT line by line; calls parse(fields, lineNumber) for each line.
-template <typename Parse>
-bool readLines(std::istream& in, Parse parse)
-{
+template <typename Parse> bool readLines(std::istream& in, Parse parse) {
     std::string line;
     size_t number = 0;
     while (std::getline(in, line)) {
@@ -133,8 +126,7 @@ bool readLines(std::istream& in, Parse parse)
 }
 
 bool openText(const std::string& name, std::istream& stdinStream, std::ifstream& file,
-              std::istream*& in, std::ostream& err)
-{
+              std::istream*& in, std::ostream& err) {
     if (name == "-") {
         in = &stdinStream;
         return true;
@@ -149,8 +141,7 @@ bool openText(const std::string& name, std::istream& stdinStream, std::ifstream&
 }
 
 int makeFile(bool sites, const std::string& textName, const std::string& outName,
-             std::istream& stdinStream, std::ostream& err)
-{
+             std::istream& stdinStream, std::ostream& err) {
     std::ifstream file;
     std::istream* in = nullptr;
     if (!openText(textName, stdinStream, file, in, err))
@@ -161,8 +152,10 @@ int makeFile(bool sites, const std::string& textName, const std::string& outName
     const size_t expected = sites ? 6 : 5;
     const bool readOk = readLines(*in, [&](const std::vector<std::string>& f, size_t line) {
         if (f.size() != expected) {
-            errors.report(line, "expected " + std::to_string(expected) + " fields separated by "
-                                "tabs, found " + std::to_string(f.size()));
+            errors.report(line, "expected " + std::to_string(expected) +
+                                    " fields separated by "
+                                    "tabs, found " +
+                                    std::to_string(f.size()));
             return;
         }
         if (sites) {
@@ -208,8 +201,7 @@ int makeFile(bool sites, const std::string& textName, const std::string& outName
     return kOk;
 }
 
-int listFile(bool sites, const std::string& name, std::ostream& out, std::ostream& err)
-{
+int listFile(bool sites, const std::string& name, std::ostream& out, std::ostream& err) {
     RecordReader reader(sites ? kSiteRecordSize : kCategoryRecordSize);
     if (!reader.open(name)) {
         err << "kvl: cannot open " << name << "\n";
@@ -222,8 +214,8 @@ int listFile(bool sites, const std::string& name, std::ostream& out, std::ostrea
                 << toUtf8(r.Language) << '\t' << r.UserMark << '\t' << r.SubCategoryId << '\n';
         } else {
             const CategoryRecord r = DecodeCategoryRecord(rec);
-            out << toUtf8(r.Name) << '\t' << r.Id << '\t' << r.IsRoot << '\t' << r.ParentId
-                << '\t' << r.UserMark << '\n';
+            out << toUtf8(r.Name) << '\t' << r.Id << '\t' << r.IsRoot << '\t' << r.ParentId << '\t'
+                << r.UserMark << '\n';
         }
     }
     if (reader.failed()) {
@@ -240,8 +232,7 @@ int listFile(bool sites, const std::string& name, std::ostream& out, std::ostrea
 } // namespace
 
 int run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err)
-{
+        std::ostream& err) {
     if (args.size() == 2 && (args[0] == "sites" || args[0] == "categories"))
         return listFile(args[0] == "sites", args[1], out, err);
     if (args.size() == 3 && (args[0] == "make-sites" || args[0] == "make-categories"))

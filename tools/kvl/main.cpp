@@ -2,8 +2,7 @@
 
 #include <iostream>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     return korvalo::kvl::run(args, std::cin, std::cout, std::cerr);
