@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SettingNames.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -29,7 +31,7 @@ public:
     std::optional<QString> readText(const QString& name) const;
 
     // Values owned by the platform, only ever read.
-    QString registeredBrowserPath() const; // emulated App Paths value, else xdg-open
+    QString registeredBrowserPath() const;   // emulated App Paths value, else xdg-open
     QString platformFavoritesFolder() const; // emulated Shell Folders value, else ~/Favorites
 
     RegistryFile& registry() { return registry_; }
@@ -41,11 +43,11 @@ private:
 // What the first start-up load leaves in memory and in the options controls.
 // Fields keep their defaults where the guarded block stopped before them.
 struct StartupSettings {
-    QString firstRunMarker;   // the text of First as read: empty on a first run
-    QString browserPath;      // IePath, into Edit9 (and the hidden Edit6)
-    QString favoritesFolder;  // FavoritesPath, into Edit8
-    int banerNo = 1;
-    QString minimiseFlag;     // Minim
+    QString firstRunMarker;  // the text of First as read: empty on a first run
+    QString browserPath;     // IePath, into Edit9 (and the hidden Edit6)
+    QString favoritesFolder; // FavoritesPath, into Edit8
+    int banerNo = settings::defaultInteger(settings::BanerNo);
+    QString minimiseFlag;               // Minim
     bool startWithSystemTicked = false; // CheckBox2
     bool minimTicked = false;           // MinimCheck
     bool minimEnabled = false;          // MinimCheck enabled
@@ -61,10 +63,10 @@ QString ColorToText(uint32_t color);
 std::optional<uint32_t> TextToColor(const QString& text);
 
 struct DisplayColors {
-    uint32_t listText = 0x00000000;       // ColorPickerButton3, TabelTextColor
-    uint32_t listBack = 0x00FFFFFF;       // ColorPickerButton4, TabelBackColor
-    uint32_t headText = 0x00FFFFFF;       // ColorPickerButton1, TabelHeadTextColor
-    uint32_t headBack = 0x00C08080;       // ColorPickerButton2, TabelHeadBackColor
+    uint32_t listText = settings::defaultColor(settings::TabelTextColor);     // ColorPickerButton3
+    uint32_t listBack = settings::defaultColor(settings::TabelBackColor);     // ColorPickerButton4
+    uint32_t headText = settings::defaultColor(settings::TabelHeadTextColor); // ColorPickerButton1
+    uint32_t headBack = settings::defaultColor(settings::TabelHeadBackColor); // ColorPickerButton2
 };
 
 // What the display load found. fontName unset means no display values are
