@@ -1,7 +1,33 @@
+#include "images/PictureFormats.h"
+#include "mainwindow/TForm1.h"
+
 #include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("korvalo"));
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    // Without these readers every window would come up blank.
+    const QStringList missing = korvalo::missingPictureFormats();
+    if (!missing.isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Korvalo"),
+                              korvalo::missingPictureFormatsMessage(missing));
+        return 1;
+    }
+
+    try {
+        korvalo::TForm1 form;
+        if (!form.startUp())
+            return 1;
+        form.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Korvalo"), QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+namespace korvalo {
+
+// Program-wide state, owned by the main window and handed to its panels by
+// reference.
+struct ProgramState {
+    QString programDir;                                  // ends with '/'
+    QString siteFileName = QStringLiteral("weburl.kvl"); // changed only in maintainer mode
+    int64_t siteCount = 0;
+    QString versionLabel;
+    QString storedPassword;
+    QString currentCategoryName;
+
+    // Settings held in memory for the run.
+    QString firstRunMarker;
+    QString browserPath;
+    QString favoritesFolder;
+    int banerNo = 1;
+    QString minimiseFlag;
+
+    // A file in the program directory, as a path for the core.
+    std::string path(const QString& name) const
+    {
+        return QFile::encodeName(programDir + name).toStdString();
+    }
+    std::string sitePath() const { return path(siteFileName); }
+    std::string catePath() const { return path(QStringLiteral("cate.dat")); }
+    std::string favoritesPath() const { return path(QStringLiteral("favorites.dat")); }
+    std::string scratchPath() const { return path(QStringLiteral("temp/Temp.tmp")); }
+};
+
+} // namespace korvalo

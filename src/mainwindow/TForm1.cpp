@@ -1,0 +1,483 @@
+#include "mainwindow/TForm1.h"
+
+#include "data/CategoryFile.h"
+#include "data/Records.h"
+#include "data/Cp1256.h"
+#include "data/SettingsStore.h"
+#include "data/SiteListing.h"
+#include "mainwindow/BrowsePanel.h"
+#include "mainwindow/FavoritesPanel.h"
+#include "mainwindow/FloatingHint.h"
+#include "mainwindow/OptionsPanel.h"
+#include "mainwindow/SiteListModel.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/RegistryFile.h"
+#include "widgets/ButtonWithColor.h"
+#include "widgets/ColorPickerButton.h"
+#include "widgets/PlatformColor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+namespace korvalo {
+
+namespace {
+
+// Stand-in for the lists' design face: installed with the program and
+// drawing Arabic as well as Latin text.
+const char* const kListDesignFamily = "DejaVu Sans";
+constexpr int kListDesignPointSize = 10;
+
+// The lists and trees whose font and colours follow the display settings;
+// only the lists take the font size.
+constexpr const char* kDisplayLists[] = {"ListView1", "ListView2", "ListView5", "ListView6"};
+constexpr const char* kDisplayTrees[] = {"TreeView1", "TreeView2"};
+constexpr const char* kCaptionStrips[] = {"Panel6", "Panel7", "Panel8"};
+constexpr const char* kRightToLeftTrees[] = {"TreeView1", "TreeView2", "TreeView3"};
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// Selects the entry whose text equals text; when several do, the last one
+// wins, and when none does nothing is selected.
+void selectLastEqual(QComboBox* box, const QString& text)
+{
+    int found = -1;
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) == text)
+            found = i;
+    box->setCurrentIndex(found);
+}
+
+// Trees keep a right-to-left layout; only their reading order follows the
+// background colour. Each label is aligned the way it then reads.
+void setReadingOrder(QTreeWidget* tree, Qt::LayoutDirection direction)
+{
+    tree->setProperty("readingOrder", int(direction));
+    const Qt::Alignment a =
+        (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        (*it)->setTextAlignment(0, a);
+}
+
+} // namespace
+
+TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , env_(std::move(environment))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Korvalo"));
+    setFixedSize(kWidth, kHeight);
+    setLayoutDirection(Qt::RightToLeft);
+    setWindowIcon(QIcon(QStringLiteral(":/artwork/korvalo-icon.png")));
+
+    Image2 = new QLabel(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(0, 0, kWidth, kHeight);
+    Image2->setPixmap(QPixmap(QStringLiteral(":/artwork/background.jpg")));
+
+    BitBtnWithColor6 = new ButtonWithColor(QStringLiteral("X"), this);
+    BitBtnWithColor6->setObjectName(QStringLiteral("BitBtnWithColor6"));
+    BitBtnWithColor6->setToolTip(u("اغلاق"));
+    BitBtnWithColor6->setGeometry(5, 2, 15, 14);
+    BitBtnWithColor4 = new ButtonWithColor(u("ــ"), this);
+    BitBtnWithColor4->setObjectName(QStringLiteral("BitBtnWithColor4"));
+    BitBtnWithColor4->setToolTip(u("تصغير"));
+    BitBtnWithColor4->setGeometry(23, 2, 17, 14);
+    for (ButtonWithColor* b : {BitBtnWithColor6, BitBtnWithColor4}) {
+        // Silver nine-pixel captions on pure blue.
+        b->setBackgroundColor(QColor(0, 0, 255));
+        b->setTextColor(QColor(0xC0, 0xC0, 0xC0));
+        QFont f = b->font();
+        f.setPixelSize(9);
+        f.setBold(true);
+        b->setFont(f);
+        b->setFocusPolicy(Qt::NoFocus);
+    }
+    connect(BitBtnWithColor6, &QPushButton::clicked, this, &TForm1::N18Click);
+    connect(BitBtnWithColor4, &QPushButton::clicked, this, &TForm1::MinimizeClick);
+
+    Caption = new QLabel(this);
+    Caption->setObjectName(QStringLiteral("Caption"));
+    Caption->setGeometry(44, 1, 160, 16);
+    Caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Caption->setStyleSheet(QStringLiteral("color: silver; font-size: 9px;"));
+
+    Count_Label = new QLabel(this);
+    Count_Label->setObjectName(QStringLiteral("Count_Label"));
+    Count_Label->setGeometry(150, 512, 230, 22);
+    Count_Label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Count_Label->setStyleSheet(QStringLiteral("color: white;"));
+
+    // Hidden controls that hold program state, as the rest of the window
+    // reads it.
+    ProgramDirEdit = new QLineEdit(this);
+    ProgramDirEdit->setObjectName(QStringLiteral("ProgramDirEdit"));
+    ProgramDirEdit->hide();
+    Edit6 = new QLineEdit(this);
+    Edit6->setObjectName(QStringLiteral("Edit6"));
+    Edit6->hide();
+    Category = new QListWidget(this);
+    Category->setObjectName(QStringLiteral("Category"));
+    Category->hide();
+
+    const QRect panelArea(1, 171, 651, 326);
+    Show_Panel = new BrowsePanel(this);
+    Favorites_Panel = new FavoritesPanel(this);
+    Config_Panel = new OptionsPanel(this);
+    for (QWidget* panel : std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel})
+        panel->setGeometry(panelArea);
+    Favorites_Panel->hide();
+    Config_Panel->hide();
+
+    addCategoryTree(Show_Panel->TreeView1);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::plainMessage(const QString& text)
+{
+    if (env_.plainMessage) {
+        env_.plainMessage(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Korvalo"), text, QMessageBox::Ok);
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.exec();
+}
+
+void TForm1::quit(int status)
+{
+    ending_ = true;
+    if (env_.quit)
+        env_.quit(status);
+    else // queued, so that it also ends a program whose loop has not started yet
+        QMetaObject::invokeMethod(qApp, [status] { QCoreApplication::exit(status); },
+                                  Qt::QueuedConnection);
+}
+
+QString TForm1::categoryFileMissingMessage()
+{
+    return u("cate.dat  تعذر فتح الملف") + QLatin1Char('\n') + u(" الملف مطلوب لتشغيل البرنامج");
+}
+
+void TForm1::categoryFileMissing()
+{
+    plainMessage(categoryFileMissingMessage());
+    hide();
+    quit(1);
+}
+
+void TForm1::placeOnScreen()
+{
+    const QSize screen = env_.screenSize ? *env_.screenSize
+                         : QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->size()
+                             : QSize(1024, 768);
+    if (screen.width() < 800) {
+        plainMessage(u("يفضل ضبط الشاشة على دقة 800*600 او اكثر"));
+        move(kDesignedPosition);
+    } else {
+        move(0, 0);
+    }
+    // Integer division rounds each half toward zero.
+    if (screen.width() > 800)
+        move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
+}
+
+void TForm1::loadStartupSettings()
+{
+    const StartupSettings s = LoadStartupSettings(*settings_, env_.autorunEntryFound);
+    state_.firstRunMarker = s.firstRunMarker;
+    state_.browserPath = s.browserPath;
+    state_.favoritesFolder = s.favoritesFolder;
+    state_.banerNo = s.banerNo;
+    state_.minimiseFlag = s.minimiseFlag;
+    Config_Panel->Edit9->setText(s.browserPath);
+    Config_Panel->Edit8->setText(s.favoritesFolder);
+    Config_Panel->CheckBox2->setChecked(s.startWithSystemTicked);
+    Config_Panel->MinimCheck->setChecked(s.minimTicked);
+    Config_Panel->MinimCheck->setEnabled(s.minimEnabled);
+}
+
+bool TForm1::startUp()
+{
+    // 1-2. The floating hint; the category trees lay out right to left.
+    hint_ = new FloatingHint(this);
+    for (const char* name : kRightToLeftTrees)
+        if (auto* tree = findChild<QWidget*>(QString::fromLatin1(name)))
+            tree->setLayoutDirection(Qt::RightToLeft);
+
+    // 3. The program directory.
+    state_.programDir = env_.programDir.isEmpty()
+                            ? resolveProgramDirectory(QCoreApplication::applicationDirPath())
+                            : env_.programDir;
+    if (!state_.programDir.endsWith(QLatin1Char('/')))
+        state_.programDir += QLatin1Char('/');
+    ProgramDirEdit->setText(state_.programDir);
+
+    // 4. The screen.
+    placeOnScreen();
+
+    // 5-6. Settings.
+    registry_ = std::make_unique<RegistryFile>(
+        env_.registryPath.isEmpty() ? RegistryFile::defaultPath() : env_.registryPath);
+    settings_ = std::make_unique<SettingsStore>(*registry_);
+    loadStartupSettings();
+    Edit6->setText(state_.browserPath);
+
+    // 7. The folder of the scratch file.
+    const QString temp = state_.programDir + QStringLiteral("temp");
+    if (!QFileInfo(temp).isDir() && !QDir().mkdir(temp))
+        plainMessage(QStringLiteral("Cannot create \\temp  directory."));
+
+    // 8. The name of category 1, for the header of the list.
+    const CategoryNameLookup first = FindCategoryName(state_.catePath(), 1);
+    if (!first.opened) {
+        categoryFileMissing();
+        return false;
+    }
+    const QString firstName = first.name ? Cp1256::toUnicode(*first.name) : QString();
+
+    // 9-10. One pass over the site file.
+    Show_Panel->sites()->clear();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int32_t infoId =
+        FindCategoryId(state_.catePath(), std::string(kInfoCategoryName)).value_or(0);
+    const StartupScan scan = ScanSiteFileAtStartup(state_.sitePath(), infoId);
+    if (!scan.opened) {
+        QApplication::restoreOverrideCursor();
+        plainMessage(state_.siteFileName + u(" تعذر فتح الملف"));
+        quit(1);
+        return false;
+    }
+    state_.siteCount = static_cast<int64_t>(scan.siteCount);
+    state_.versionLabel = Cp1256::toUnicode(scan.versionLabel);
+    state_.storedPassword = Cp1256::toUnicode(scan.storedPassword);
+    Show_Panel->sites()->setRows(scan.firstCategoryRows);
+
+    // 11. The header over the list.
+    Show_Panel->setHeader(firstName, static_cast<int>(scan.firstCategoryRows.size()));
+
+    // 12. The favourites.
+    Favorites_Panel->setRows(ReadSiteRows(state_.favoritesPath()));
+
+    // 13. The labels.
+    Caption->setText(u("الاصدار ") + state_.versionLabel);
+    Count_Label->setText(u("عدد المواقع المسجلة    ") + QString::number(state_.siteCount));
+    QApplication::restoreOverrideCursor();
+
+    FormCreate();
+    return true;
+}
+
+void TForm1::FormCreate() { loadDisplaySettings(); }
+
+void TForm1::loadDisplaySettings()
+{
+    OptionsPanel* o = Config_Panel;
+    QStringList families = QFontDatabase::families();
+    families.sort();
+    o->FontComboBox1->clear();
+    o->FontComboBox1->addItems(families);
+
+    const DisplaySettings d = LoadDisplaySettings(*settings_);
+    if (d.fontName) {
+        selectLastEqual(o->FontComboBox1, *d.fontName);
+        if (d.fontSize)
+            selectLastEqual(o->FontSizeComboBox, *d.fontSize);
+        if (d.bold)
+            o->FontCheckBox1->setChecked(*d.bold);
+        if (d.italic)
+            o->FontCheckBox2->setChecked(*d.italic);
+        o->ColorPickerButton3->setColor(d.colors.listText);
+        o->ColorPickerButton4->setColor(d.colors.listBack);
+        o->ColorPickerButton1->setColor(d.colors.headText);
+        o->ColorPickerButton2->setColor(d.colors.headBack);
+    } else {
+        const QFont design(QString::fromLatin1(kListDesignFamily), kListDesignPointSize);
+        Show_Panel->ListView1->setFont(design);
+        const QFontInfo listFont(Show_Panel->ListView1->font());
+        selectLastEqual(o->FontComboBox1, listFont.family());
+        selectLastEqual(o->FontSizeComboBox,
+                        QString::number(Show_Panel->ListView1->font().pointSize()));
+    }
+    ApplyDisplaySettings();
+}
+
+void TForm1::ApplyDisplaySettings()
+{
+    OptionsPanel* o = Config_Panel;
+    std::vector<QWidget*> lists, trees;
+    for (const char* name : kDisplayLists)
+        if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
+            lists.push_back(w);
+    for (const char* name : kDisplayTrees)
+        if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
+            trees.push_back(w);
+
+    bool sizeOk = false;
+    const int size = o->FontSizeComboBox->currentText().toInt(&sizeOk);
+    const QColor text = colorFromWord(o->ColorPickerButton3->color());
+    const QColor back = colorFromWord(o->ColorPickerButton4->color());
+    auto apply = [&](QWidget* w, bool isList) {
+        QFont f = w->font();
+        f.setBold(o->FontCheckBox1->isChecked());
+        if (!o->FontComboBox1->currentText().isEmpty())
+            f.setFamily(o->FontComboBox1->currentText());
+        f.setItalic(o->FontCheckBox2->isChecked());
+        if (isList && sizeOk && size > 0)
+            f.setPointSize(size);
+        w->setFont(f);
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Text, text);
+        pal.setColor(QPalette::Base, back);
+        w->setPalette(pal);
+    };
+    for (QWidget* w : lists)
+        apply(w, true);
+    for (QWidget* w : trees)
+        apply(w, false);
+
+    const QColor headText = colorFromWord(o->ColorPickerButton1->color());
+    const QColor headBack = colorFromWord(o->ColorPickerButton2->color());
+    for (const char* name : kCaptionStrips) {
+        if (auto* strip = findChild<QWidget*>(QString::fromLatin1(name))) {
+            QPalette pal = strip->palette();
+            pal.setColor(QPalette::Window, headBack);
+            pal.setColor(QPalette::WindowText, headText);
+            strip->setPalette(pal);
+        }
+    }
+
+    // The trees read right to left only on a plain white background.
+    const Qt::LayoutDirection reading =
+        o->ColorPickerButton4->color() == 0x00FFFFFF ? Qt::RightToLeft : Qt::LeftToRight;
+    for (QWidget* tree : trees)
+        if (auto* t = qobject_cast<QTreeWidget*>(tree))
+            setReadingOrder(t, reading);
+    for (const char* name : kRightToLeftTrees)
+        if (auto* tree = findChild<QWidget*>(QString::fromLatin1(name))) {
+            tree->setLayoutDirection(Qt::RightToLeft);
+            tree->update();
+        }
+}
+
+bool TForm1::BuildCategoryViews()
+{
+    for (QTreeWidget* t : categoryTrees_)
+        t->setUpdatesEnabled(false);
+    for (QComboBox* l : categoryLists_)
+        l->setUpdatesEnabled(false);
+    auto resume = [this] {
+        for (QTreeWidget* t : categoryTrees_)
+            t->setUpdatesEnabled(true);
+        for (QComboBox* l : categoryLists_)
+            l->setUpdatesEnabled(true);
+    };
+    for (QTreeWidget* t : categoryTrees_)
+        t->clear();
+    for (QComboBox* l : categoryLists_)
+        l->clear();
+    Category->clear();
+
+    const auto tree = ReadCategoryTree(state_.catePath());
+    if (!tree) {
+        resume();
+        categoryFileMissing();
+        return false;
+    }
+    for (QTreeWidget* t : categoryTrees_) {
+        QList<QTreeWidgetItem*> tops;
+        for (const CategoryTree::Main& m : tree->mains) {
+            auto* top = new QTreeWidgetItem(QStringList{Cp1256::toUnicode(m.name)});
+            for (const std::string& c : m.children)
+                top->addChild(new QTreeWidgetItem(QStringList{Cp1256::toUnicode(c)}));
+            tops << top;
+        }
+        t->addTopLevelItems(tops);
+    }
+    QStringList flat;
+    for (const std::string& n : tree->flat)
+        flat << Cp1256::toUnicode(n);
+    for (QComboBox* l : categoryLists_)
+        l->addItems(flat);
+    for (const std::string& n : tree->names)
+        Category->addItem(Cp1256::toUnicode(n));
+    for (QTreeWidget* t : categoryTrees_)
+        if (const QVariant order = t->property("readingOrder"); order.isValid())
+            setReadingOrder(t, Qt::LayoutDirection(order.toInt()));
+    resume();
+    return true;
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
+    }
+}
+
+void TForm1::FormShow()
+{
+    if (!BuildCategoryViews())
+        return;
+    // The current category is the first of the tree, whose sites the list
+    // already shows, so a click on it reads nothing again.
+    state_.currentCategoryName = Category->count() > 0 ? Category->item(0)->text() : QString();
+}
+
+void TForm1::clearLists()
+{
+    for (QListWidget* l : findChildren<QListWidget*>())
+        if (l != Category)
+            l->clear();
+    Show_Panel->sites()->clear();
+    Favorites_Panel->clear();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TForm1::FormClose()
+{
+    setEnabled(false);
+    hide();
+    clearLists();
+    if (hint_) {
+        hint_->deleteLater();
+        hint_ = nullptr;
+    }
+}
+
+void TForm1::N18Click()
+{
+    setEnabled(false);
+    hide();
+    clearLists();
+    for (const char* name : {"temp/Temp.tmp", "temp/1.gif", "temp/ad.tmp"})
+        QFile::remove(state_.programDir + QString::fromLatin1(name));
+    quit(0);
+}
+
+void TForm1::MinimizeClick() { showMinimized(); }
+
+} // namespace korvalo

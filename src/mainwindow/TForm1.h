@@ -1,0 +1,112 @@
+#pragma once
+
+#include "mainwindow/ProgramState.h"
+#include "mainwindow/StartupEnvironment.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QTreeWidget;
+
+namespace korvalo {
+
+class BrowsePanel;
+class ButtonWithColor;
+class FavoritesPanel;
+class FloatingHint;
+class OptionsPanel;
+class RegistryFile;
+class SettingsStore;
+
+// The main window: one fixed picture of 792 by 540 without a caption bar,
+// whose panels share one area. It owns the program-wide state.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 792;
+    static constexpr int kHeight = 540;
+    // Where the window stays when the screen is too small to place it.
+    static constexpr QPoint kDesignedPosition{0, 0};
+
+    explicit TForm1(StartupEnvironment environment = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Runs the construction and creation stages of start-up. False when a
+    // required file is missing: its message has been shown and the program
+    // must end without showing the window.
+    bool startUp();
+
+    ProgramState& state() { return state_; }
+    SettingsStore& settings() { return *settings_; }
+
+    // Refills every category view from "cate.dat". False when the file
+    // cannot be opened; the program then ends after its message.
+    bool BuildCategoryViews();
+
+    // Gives the font and colour settings of the options controls to the
+    // lists, the trees and the caption strips.
+    void ApplyDisplaySettings();
+
+    // The exit command: hides the window, clears the lists, removes the
+    // temporary files and ends the program.
+    void N18Click();
+    // The "ــ" button.
+    void MinimizeClick();
+
+    // Controls of the shell.
+    QLabel* Image2;  // the background picture
+    QLabel* Caption; // the version label
+    QLabel* Count_Label;
+    QLineEdit* ProgramDirEdit;
+    QLineEdit* Edit6; // the browser path, as the launches read it
+    QListWidget* Category; // hidden: the category names the program works from
+    ButtonWithColor* BitBtnWithColor4; // "ــ"
+    ButtonWithColor* BitBtnWithColor6; // "X"
+    BrowsePanel* Show_Panel;
+    FavoritesPanel* Favorites_Panel;
+    OptionsPanel* Config_Panel;
+    FloatingHint* hint() const { return hint_; }
+
+    // The trees and flat lists that BuildCategoryViews fills; panels built
+    // later register theirs here.
+    void addCategoryTree(QTreeWidget* tree) { categoryTrees_.push_back(tree); }
+    void addCategoryList(QComboBox* list) { categoryLists_.push_back(list); }
+
+    // The text shown when "cate.dat" cannot be opened.
+    static QString categoryFileMissingMessage();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void placeOnScreen();
+    void loadStartupSettings();
+    void loadDisplaySettings();
+    void clearLists();
+    void plainMessage(const QString& text);
+    void quit(int status);
+    // Ends the program after the category file's message.
+    void categoryFileMissing();
+
+    StartupEnvironment env_;
+    ProgramState state_;
+    std::unique_ptr<RegistryFile> registry_;
+    std::unique_ptr<SettingsStore> settings_;
+    FloatingHint* hint_ = nullptr;
+    std::vector<QTreeWidget*> categoryTrees_;
+    std::vector<QComboBox*> categoryLists_;
+    bool shownOnce_ = false;
+    bool ending_ = false;
+};
+
+} // namespace korvalo
