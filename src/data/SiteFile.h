@@ -28,8 +28,9 @@ struct DataFileResult {
     uint64_t removed = 0;  // records the operation dropped
     uint64_t added = 0;    // records written at the end (0 or 1)
     bool replaced = false; // a rewrite's replaceFirst found its record
-    // Whole records in the data file afterwards: the new site count. Also
-    // filled when a failure left the file as it was, once it had been read.
+    // Whole records in the data file afterwards: the new site count. After a
+    // duplicate, and after a failure that came once the whole file had been
+    // read, the unchanged file's count; otherwise 0.
     uint64_t count = 0;
     std::optional<FieldError> fieldError; // for InvalidRecord
     std::string error;                    // the system's reason, for logs
