@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs, through apt, whatever Korvalo needs to build, run and test and is
+# not on this machine yet. Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-dejavu-core fonts-noto-core
+  xdg-utils
+  xvfb xauth x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+fi
