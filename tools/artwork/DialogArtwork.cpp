@@ -1,0 +1,110 @@
+#include "DialogArtwork.h"
+
+#include "ArtFonts.h"
+#include "ArtPalette.h"
+#include "GlyphPainter.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+
+namespace korvalo::art {
+
+namespace {
+
+// Body, title strip and footer shared by both dialogs; `footerTop` is the row
+// above the buttons.
+void paintCard(QPainter& p, QSize size, int stripHeight, int footerTop) {
+    const QRectF all(QPointF(0, 0), size);
+    QLinearGradient body(all.topLeft(), all.bottomLeft());
+    body.setColorAt(0.0, Qt::white);
+    body.setColorAt(1.0, kPanel);
+    p.fillRect(all, body);
+
+    const QRectF strip(0, 0, size.width(), stripHeight);
+    QLinearGradient across(strip.topLeft(), strip.topRight());
+    across.setColorAt(0.0, kNavy);
+    across.setColorAt(0.6, kDeepTeal);
+    across.setColorAt(1.0, kTeal);
+    p.fillRect(strip, across);
+    p.fillRect(QRectF(0, stripHeight, size.width(), 2), kAccentLine);
+
+    const QRectF footer(0, footerTop, size.width(), size.height() - footerTop);
+    p.fillRect(footer, kStrip);
+    p.setPen(QPen(kPanelLine, 1));
+    p.drawLine(QPointF(0, footerTop + 0.5), QPointF(size.width(), footerTop + 0.5));
+
+    // The windows have no border of their own: the picture draws one.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kNavy, 1));
+    p.drawRect(all.adjusted(0.5, 0.5, -0.5, -0.5));
+    p.setPen(QPen(QColor(255, 255, 255, 60), 1));
+    p.drawRect(all.adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+QImage canvas(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
+
+QImage DialogArtwork::message() const {
+    QImage image = canvas(kMessageSize);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    paintCard(p, kMessageSize, 24, 97);
+
+    GlyphPainter glyphs(p);
+    glyphs.draw(Glyph::Globe, QPointF(kMessageSize.width() - 15, 12), 15, kGlyph, 1.9);
+    p.setFont(ArtFonts::latin(11, true));
+    p.setPen(Qt::white);
+    p.drawText(QRectF(150, 2, kMessageSize.width() - 178, 20), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Korvalo"));
+    return image;
+}
+
+QImage DialogArtwork::password() const {
+    QImage image = canvas(kPasswordSize);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    paintCard(p, kPasswordSize, 10, 61);
+
+    GlyphPainter glyphs(p);
+    glyphs.drawLock(QPointF(27, 24), 17, kDeepTeal);
+
+    // A sunken frame around the flat password field at 16,35 (217 by 19).
+    p.setPen(QPen(kPanelLine, 1));
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(14.5, 33.5, 220, 22), 3, 3);
+    return image;
+}
+
+QImage DialogArtwork::icon() const {
+    QImage image(kIconSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF tile(2, 2, 60, 60);
+    QLinearGradient fill(tile.topLeft(), tile.bottomRight());
+    fill.setColorAt(0.0, QColor(0x1f, 0xa3, 0xa9));
+    fill.setColorAt(1.0, kNavy);
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawRoundedRect(tile, 14, 14);
+    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(tile.adjusted(0.5, 0.5, -0.5, -0.5), 13.5, 13.5);
+
+    GlyphPainter glyphs(p);
+    const QPointF centre(32, 32);
+    glyphs.draw(Glyph::Globe, centre, 40, Qt::white, 1.9);
+    glyphs.drawOrbit(centre, 25);
+    p.end();
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+} // namespace korvalo::art

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Rebuilds Korvalo's artwork and writes it into resources/artwork/.
+# Same sources, Qt, fonts (fonts-noto-core, fonts-dejavu-core) and ImageMagick
+# give the same bytes. Usage: tools/artwork/make-artwork.sh [BUILD_DIR]
+set -eu
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-"$root/build-artwork"}
+out="$root/resources/artwork"
+
+cmake -S "$root" -B "$build" >/dev/null
+cmake --build "$build" --target korvalo_artwork -j2
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT INT TERM
+
+QT_QPA_PLATFORM=offscreen "$build/bin/korvalo_artwork" "$scratch"
+drawn="$scratch/artwork"
+mkdir -p "$out/toolbar"
+
+# JPEG through ImageMagick rather than Qt: Qt always halves the colour
+# resolution (4:2:0), which smears a lit button's colour over the edge of its
+# picture and leaves a seam against the background. -strip keeps only pixels.
+jpeg() {
+    convert "$1" -strip -sampling-factor 1x1 -quality 95 "$2"
+}
+jpeg "$drawn/background.png" "$out/background.jpg"
+for picture in "$drawn"/toolbar/*.png; do
+    name=$(basename "$picture" .png)
+    jpeg "$picture" "$out/toolbar/$name.jpg"
+done
+
+# Qt writes no GIF. +dither keeps flat areas flat and the files small.
+for name in message password; do
+    convert "$drawn/$name.png" -strip +dither -colors 256 "$out/$name.gif"
+done
+
+cp "$drawn/korvalo-icon.png" "$out/korvalo-icon.png"
+
+echo "artwork written to $out"
