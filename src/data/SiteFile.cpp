@@ -284,6 +284,8 @@ DataFileResult RewriteFromScratch(const std::string& dataPath, const std::string
 
 DataFileResult appendRecord(const std::string& path, const uint8_t* stored, size_t recordSize,
                             const AppendOptions& options) {
+    if (stored == nullptr || recordSize == 0)
+        return failure(DataFileStatus::InvalidRecord, "no record to append");
     std::optional<FileLock> lock;
     if (options.createIfMissing && !options.lockHeldByCaller) {
         lock.emplace(lockPathFor(path));
