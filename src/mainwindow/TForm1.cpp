@@ -32,6 +32,10 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+// The artwork is compiled into the window library, whose resources must be
+// registered by name from outside any namespace.
+static void registerArtwork() { Q_INIT_RESOURCE(korvalo); }
+
 namespace korvalo {
 
 namespace {
@@ -66,8 +70,9 @@ void selectLastEqual(QComboBox* box, const QString& text)
 void setReadingOrder(QTreeWidget* tree, Qt::LayoutDirection direction)
 {
     tree->setProperty("readingOrder", int(direction));
-    const Qt::Alignment a =
-        (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    // Absolute, or the right-to-left layout would mirror it back.
+    const Qt::Alignment a = (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) |
+                            Qt::AlignAbsolute | Qt::AlignVCenter;
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         (*it)->setTextAlignment(0, a);
 }
@@ -78,6 +83,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , env_(std::move(environment))
 {
+    registerArtwork();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Korvalo"));
     setFixedSize(kWidth, kHeight);
@@ -120,7 +126,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Count_Label->setObjectName(QStringLiteral("Count_Label"));
     Count_Label->setGeometry(150, 512, 230, 22);
     Count_Label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Count_Label->setStyleSheet(QStringLiteral("color: white;"));
+    Count_Label->setStyleSheet(QStringLiteral("color: #1b3a5c;"));
 
     // Hidden controls that hold program state, as the rest of the window
     // reads it.
