@@ -37,4 +37,41 @@ std::vector<SiteRow> ReadSiteRows(const std::string& path) {
     return rows;
 }
 
+std::optional<int32_t> FindLastCategoryIdByName(const std::string& catePath,
+                                                const std::string& name) {
+    RecordReader reader(kCategoryRecordSize);
+    if (!reader.open(catePath))
+        return std::nullopt;
+    const StoredText key = storedCategoryNameKey(name);
+    int32_t id = 0;
+    while (const uint8_t* rec = reader.next())
+        if (key.matches(rec))
+            id = storedCategoryId(rec);
+    if (reader.failed())
+        return std::nullopt;
+    return id;
+}
+
+SiteListingResult ListCategorySites(const std::string& sitePath, int32_t id, bool subCategory) {
+    SiteListingResult result;
+    RecordReader reader(kSiteRecordSize);
+    if (!reader.open(sitePath))
+        return result;
+    result.opened = true;
+    // No category has Id 0: CategoryId 0 marks the password and version
+    // records and SubCategoryId 0 a site filed directly under its main
+    // category, so a name that vanished from "cate.dat" must not list them.
+    if (id == 0)
+        return result;
+    int32_t (*const field)(const uint8_t*) =
+        subCategory ? storedSiteSubCategoryId : storedSiteCategoryId;
+    while (const uint8_t* rec = reader.next())
+        if (field(rec) == id)
+            result.rows.push_back(
+                {storedSiteUrl(rec), storedSiteLanguage(rec), storedSiteTitle(rec)});
+    if (reader.failed())
+        return {};
+    return result;
+}
+
 } // namespace korvalo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,21 @@ StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId);
 // when the file is missing or cannot be opened (the favourites file is
 // optional).
 std::vector<SiteRow> ReadSiteRows(const std::string& path);
+
+// The Id of the LAST record of "cate.dat" whose Name equals name (0 when
+// none): the browse list finds a sub-category this way, while every other
+// lookup takes the first. nullopt when the file cannot be opened or read.
+std::optional<int32_t> FindLastCategoryIdByName(const std::string& catePath,
+                                                const std::string& name);
+
+struct SiteListingResult {
+    bool opened = false; // false also after a read error: the list keeps its rows
+    std::vector<SiteRow> rows;
+};
+
+// The sites of one category in file order: for a main category those whose
+// CategoryId is id (its sub-categories' sites included), for a sub-category
+// those whose SubCategoryId is id.
+SiteListingResult ListCategorySites(const std::string& sitePath, int32_t id, bool subCategory);
 
 } // namespace korvalo

@@ -1,0 +1,61 @@
+#include "data/SiteListing.h"
+#include "support/Fixtures.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvalo;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+Strings urlsOf(const SiteListingResult& listing) {
+    Strings out;
+    for (const SiteRow& row : listing.rows)
+        out.push_back(row.url);
+    return out;
+}
+
+} // namespace
+
+TEST(CategoryListing, aMainCategoryListsItsSubCategoriesSitesAndEachSubOnlyItsOwn) {
+    test::TempDir dir;
+    const std::string path = dir.file("weburl.kvl");
+    const std::string arabic = test::cp("عربي");
+    // Main 4 with subs 7 and 8; sub 9 has been deleted; main 5 is another one.
+    test::writeSites(path, {{"pass", 0, "secret", "", 0, 0},
+                            {"s7a", 4, "T7a", arabic, 1, 7},
+                            {"own1", 4, "Own", "E", 0, 0},
+                            {"other", 5, "O", "E", 0, 7},
+                            {"s8", 4, "T8", "E", 0, 8},
+                            {"own2", 4, "Own2", "E", 0, 0},
+                            {"s9", 4, "orphan", "E", 0, 9},
+                            {"s7b", 4, "T7b", "E", 0, 7}});
+    test::writeFile(path, test::readFile(path) + "fragment");
+
+    const SiteListingResult main = ListCategorySites(path, 4, false);
+    ASSERT_TRUE(main.opened);
+    EXPECT_EQ(urlsOf(main), (Strings{"s7a", "own1", "s8", "own2", "s9", "s7b"}));
+    EXPECT_EQ(main.rows[0].language, arabic);
+    EXPECT_EQ(main.rows[0].title, "T7a");
+
+    EXPECT_EQ(urlsOf(ListCategorySites(path, 7, true)), (Strings{"s7a", "other", "s7b"}));
+    EXPECT_EQ(urlsOf(ListCategorySites(path, 8, true)), (Strings{"s8"}));
+    EXPECT_EQ(urlsOf(ListCategorySites(path, 7, false)), Strings{});
+    // Id 0 would list the password record or every site filed directly
+    // under a main category.
+    EXPECT_TRUE(ListCategorySites(path, 0, false).rows.empty());
+    EXPECT_TRUE(ListCategorySites(path, 0, true).rows.empty());
+    EXPECT_FALSE(ListCategorySites(dir.file("absent.kvl"), 4, false).opened);
+}
+
+TEST(CategoryListing, aSubCategoryIsFoundByTheLastRecordOfItsName) {
+    test::TempDir dir;
+    const std::string path = dir.file("cate.dat");
+    test::writeCategories(
+        path, {{"S", 2, 0, 1, 0}, {"M", 1, 1, 0, 0}, {"S", 6, 0, 1, 0}, {"T", 7, 0, 1, 0}});
+    EXPECT_EQ(FindLastCategoryIdByName(path, "S"), 6);
+    EXPECT_EQ(FindLastCategoryIdByName(path, "s"), 0);
+    EXPECT_EQ(FindLastCategoryIdByName(path, "absent"), 0);
+    EXPECT_FALSE(FindLastCategoryIdByName(dir.file("absent.dat"), "S"));
+}
