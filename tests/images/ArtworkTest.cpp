@@ -64,6 +64,7 @@ TEST_F(ArtworkTest, everyPictureLoadsInItsFormatAndSize) {
         {":/artwork/background.jpg", "jpeg", {792, 540}},
         {":/artwork/message.gif", "gif", {300, 139}},
         {":/artwork/password.gif", "gif", {251, 100}},
+        {":/artwork/tray-notice.gif", "gif", {99, 40}},
         {":/artwork/korvalo-icon.png", "png", {64, 64}},
     };
     for (const Picture& picture : pictures) {

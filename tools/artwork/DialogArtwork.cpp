@@ -4,8 +4,10 @@
 #include "ArtPalette.h"
 #include "GlyphPainter.h"
 
+#include <QLineF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace korvalo::art {
 
@@ -105,6 +107,64 @@ QImage DialogArtwork::icon() const {
     glyphs.drawOrbit(centre, 25);
     p.end();
     return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QImage DialogArtwork::trayNotice() const {
+    QImage image = canvas(kTrayNoticeSize);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const qreal w = kTrayNoticeSize.width();
+    const qreal h = kTrayNoticeSize.height();
+
+    // Drawn over the message card's body, so the picture starts in its colours.
+    p.fillRect(QRectF(0, 0, w, h), kPanel);
+
+    // The taskbar's notification area: a dark strip along the bottom.
+    const QRectF bar(0, h - 18, w, 18);
+    QLinearGradient shade(bar.topLeft(), bar.bottomLeft());
+    shade.setColorAt(0.0, kDeepTeal);
+    shade.setColorAt(1.0, kNavy);
+    p.fillRect(bar, shade);
+    p.fillRect(QRectF(0, bar.top(), w, 1), kAccentLine);
+
+    // The clock at the far end, and two neighbours of the program's icon.
+    p.setFont(ArtFonts::latin(10));
+    p.setPen(kGlyph);
+    p.drawText(QRectF(w - 36, bar.top(), 33, bar.height()), Qt::AlignCenter,
+               QStringLiteral("12:00"));
+    p.setPen(Qt::NoPen);
+    p.setBrush(kCaption);
+    p.drawRoundedRect(QRectF(8, bar.top() + 5, 8, 8), 2, 2);
+    p.drawEllipse(QPointF(24, bar.top() + 9), 4, 4);
+
+    // The program's icon, ringed, with an arrow coming down onto it.
+    const QPointF icon(44, bar.top() + 9);
+    GlyphPainter glyphs(p);
+    glyphs.draw(Glyph::Globe, icon, 13, Qt::white, 2.2);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kAmber, 1.5));
+    p.drawEllipse(icon, 9, 8);
+
+    QPen arrow(kAmber, 2.2);
+    arrow.setCapStyle(Qt::RoundCap);
+    arrow.setJoinStyle(Qt::RoundJoin);
+    p.setPen(arrow);
+    const QPointF tip(icon.x() + 3, bar.top() - 3);
+    const QPointF tail(icon.x() + 22, 4);
+    p.drawLine(tail, tip);
+    const QLineF back = QLineF(tip, tail).unitVector();
+    const QPointF along = (back.p2() - back.p1()) * 6;
+    const QPointF across(-along.y() * 0.7, along.x() * 0.7);
+    QPainterPath head;
+    head.moveTo(tip + along + across);
+    head.lineTo(tip);
+    head.lineTo(tip + along - across);
+    p.drawPath(head);
+
+    p.setPen(QPen(kPanelLine, 1));
+    p.drawRect(QRectF(0.5, 0.5, w - 1, h - 1));
+    return image;
 }
 
 } // namespace korvalo::art

@@ -13,10 +13,13 @@ public:
     static constexpr QSize kMessageSize{300, 139};
     static constexpr QSize kPasswordSize{251, 100};
     static constexpr QSize kIconSize{64, 64};
+    // The corner of the taskbar that the minimise-to-tray notice points at.
+    static constexpr QSize kTrayNoticeSize{99, 40};
 
     QImage message() const;
     QImage password() const;
     QImage icon() const;
+    QImage trayNotice() const;
 };
 
 } // namespace korvalo::art

@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
     ok &= save(dialogs.icon(), artwork + QStringLiteral("korvalo-icon.png"));
     ok &= save(dialogs.message(), artwork + QStringLiteral("message.png"));
     ok &= save(dialogs.password(), artwork + QStringLiteral("password.png"));
+    ok &= save(dialogs.trayNotice(), artwork + QStringLiteral("tray-notice.png"));
 
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -31,7 +31,7 @@ for picture in "$drawn"/toolbar/*.png; do
 done
 
 # Qt writes no GIF. +dither keeps flat areas flat and the files small.
-for name in message password; do
+for name in message password tray-notice; do
     convert "$drawn/$name.png" -strip +dither -colors 256 "$out/$name.gif"
 done
 
