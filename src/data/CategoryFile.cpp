@@ -50,6 +50,25 @@ std::optional<int32_t> FindParentId(const std::string& catePath, const std::stri
     return firstFieldByName(catePath, name, storedCategoryParentId);
 }
 
+std::optional<SiteCategory> ResolveSiteCategory(const std::string& catePath,
+                                                const std::string& name)
+{
+    const StoredText key = storedCategoryNameKey(name);
+    SiteCategory result;
+    const bool opened = forEachCategory(catePath, [&](const uint8_t* rec) {
+        if (key.matches(rec)) {
+            if (storedCategoryIsRoot(rec) != 0)
+                result = {storedCategoryId(rec), 0};
+            else
+                result = {storedCategoryParentId(rec), storedCategoryId(rec)};
+        }
+        return true;
+    });
+    if (!opened)
+        return std::nullopt;
+    return result;
+}
+
 CategoryNameLookup FindCategoryName(const std::string& catePath, int32_t id) {
     CategoryNameLookup result;
     result.opened = forEachCategory(catePath, [&](const uint8_t* rec) {

@@ -16,6 +16,16 @@ std::optional<int32_t> FindCategoryId(const std::string& catePath, const std::st
 std::optional<int32_t> IsRootCategory(const std::string& catePath, const std::string& name);
 std::optional<int32_t> FindParentId(const std::string& catePath, const std::string& name);
 
+// Where a site chosen under the named category is filed: for a main
+// category its Id with no sub-category, for a sub-category its parent's Id
+// and its own. The last record with the name decides; none gives 0 and 0.
+struct SiteCategory {
+    int32_t categoryId = 0;
+    int32_t subCategoryId = 0;
+};
+std::optional<SiteCategory> ResolveSiteCategory(const std::string& catePath,
+                                                const std::string& name);
+
 struct CategoryNameLookup {
     bool opened = false;
     std::optional<std::string> name; // unset when no record has the id

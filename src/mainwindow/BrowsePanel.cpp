@@ -1,9 +1,19 @@
 #include "mainwindow/BrowsePanel.h"
 
+#include "data/CategoryFile.h"
+#include "data/Cp1256.h"
+#include "data/SiteListing.h"
+#include "mainwindow/FloatingHint.h"
+#include "mainwindow/PanelHost.h"
+#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteListModel.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -23,8 +33,9 @@ QLabel* captionStrip(const QString& name, const QString& text, QWidget* parent)
 
 } // namespace
 
-BrowsePanel::BrowsePanel(QWidget* parent)
+BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
     : QWidget(parent)
+    , host_(host)
     , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Language, SiteListModel::Title},
                                this))
 {
@@ -69,6 +80,12 @@ BrowsePanel::BrowsePanel(QWidget* parent)
     TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     TreeView1->setMouseTracking(true);
 
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
+    TreeView1->installEventFilter(this);
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &BrowsePanel::ListView1SelectItem);
+    connect(ListView1, &QTreeView::doubleClicked, this, &BrowsePanel::ListView1DblClick);
+
     Label8 = new QLabel(QString::fromUtf8("انقر زر الفأرة الأيمن على أي عنوان لأستعراض خدمات  "
                                           "الحذف والتعديل والارسال....."),
                         this);
@@ -76,6 +93,84 @@ BrowsePanel::BrowsePanel(QWidget* parent)
     Label8->setGeometry(8, 298, 636, 20);
     Label8->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label8->setStyleSheet(QStringLiteral("color: grey;"));
+}
+
+bool BrowsePanel::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            TreeView1Click();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BrowsePanel::TreeView1Click() { ListCategorySites(); }
+
+void BrowsePanel::ListCategorySites()
+{
+    QTreeWidgetItem* node = TreeView1->currentItem();
+    if (!node || !node->isSelected())
+        return;
+    ProgramState& state = host_.state();
+    if (node->text(0) == state.currentCategoryName)
+        return; // already listed
+    // The name changes even when the site file then cannot be read.
+    state.currentCategoryName = node->text(0);
+    listSitesOf(node, true);
+}
+
+bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader)
+{
+    ProgramState& state = host_.state();
+    const QString name = node->text(0);
+    // Names in the tree came from the file, so they always convert back.
+    const std::string bytes = Cp1256::fromUnicode(name).value_or(std::string());
+    const bool sub = node->parent() != nullptr;
+    const std::optional<int32_t> id = sub ? FindLastCategoryIdByName(state.catePath(), bytes)
+                                          : FindCategoryId(state.catePath(), bytes);
+    if (!id) {
+        host_.categoryFileMissing();
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SiteListingResult listing = korvalo::ListCategorySites(state.sitePath(), *id, sub);
+    if (!listing.opened) {
+        QApplication::restoreOverrideCursor();
+        return false;
+    }
+    ListView1->setUpdatesEnabled(false);
+    model_->setRows(listing.rows);
+    ListView1->setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+    if (updateHeader)
+        setHeader(name, static_cast<int>(listing.rows.size()));
+    return true;
+}
+
+void BrowsePanel::ListView1SelectItem()
+{
+    FloatingHint* hint = host_.hint();
+    if (!hint)
+        return;
+    const QPoint mouse = QCursor::pos();
+    hint->HintTimer->stop();
+    // A strip just below the pointer at a fixed horizontal place; with several
+    // rows selected the last one's address stays.
+    const QRect strip(QPoint(130, mouse.y() + 20), QPoint(480 - 1, mouse.y() + 35 - 1));
+    QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    for (const QModelIndex& row : rows) {
+        hint->HintTimer->start();
+        hint->activate(strip, model_->url(row.row()), QColor(255, 255, 196));
+    }
+}
+
+void BrowsePanel::ListView1DblClick()
+{
+    const QModelIndex current = ListView1->currentIndex();
+    if (current.isValid())
+        host_.openSite(model_->url(current.row()));
 }
 
 QString BrowsePanel::headerText(const QString& categoryName, int rows)

@@ -5,9 +5,11 @@
 class QLabel;
 class QTreeView;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace korvalo {
 
+class PanelHost;
 class SiteListModel;
 
 // The browse panel: the category tree on the right, the sites of the chosen
@@ -15,7 +17,7 @@ class SiteListModel;
 class BrowsePanel : public QWidget {
     Q_OBJECT
 public:
-    explicit BrowsePanel(QWidget* parent = nullptr);
+    BrowsePanel(PanelHost& host, QWidget* parent = nullptr);
 
     QTreeWidget* TreeView1;
     QTreeView* ListView1;
@@ -26,11 +28,26 @@ public:
 
     SiteListModel* sites() const { return model_; }
 
+    // A click on the tree, or Enter while it has the focus.
+    void TreeView1Click();
+    // Lists the sites of the selected category unless it is the one shown.
+    void ListCategorySites();
+    // Lists the sites of a node's category; false when the site file could
+    // not be opened (the list then keeps its rows).
+    bool listSitesOf(QTreeWidgetItem* node, bool updateHeader);
+    // Shows the address of every selected row in the floating hint.
+    void ListView1SelectItem();
+    void ListView1DblClick();
+
     // Three blanks, the name, nine blanks, the row count and three blanks.
     static QString headerText(const QString& categoryName, int rows);
     void setHeader(const QString& categoryName, int rows);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    PanelHost& host_;
     SiteListModel* model_;
 };
 

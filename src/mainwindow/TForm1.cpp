@@ -5,6 +5,9 @@
 #include "data/Cp1256.h"
 #include "data/SettingsStore.h"
 #include "data/SiteListing.h"
+#include "desktop/CommandErrorBox.h"
+#include "desktop/TMessageForm.h"
+#include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/FavoritesPanel.h"
 #include "mainwindow/FloatingHint.h"
@@ -27,6 +30,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -141,15 +145,31 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Category->hide();
 
     const QRect panelArea(1, 171, 651, 326);
-    Show_Panel = new BrowsePanel(this);
+    Show_Panel = new BrowsePanel(*this, this);
     Favorites_Panel = new FavoritesPanel(this);
     Config_Panel = new OptionsPanel(this);
-    for (QWidget* panel : std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel})
+    Add_Panel = new AddPanel(*this, this);
+    for (QWidget* panel :
+         std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel, Add_Panel}) {
         panel->setGeometry(panelArea);
-    Favorites_Panel->hide();
-    Config_Panel->hide();
+        panel->setVisible(panel == Show_Panel);
+    }
+
+    auto maintenance = [this](const char* name, const char* text, QRect r) {
+        auto* b = new QPushButton(QString::fromLatin1(text), this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(r);
+        b->hide();
+        return b;
+    };
+    Button13 = maintenance("Button13", "New", {552, 72, 37, 21});
+    Button12 = maintenance("Button12", "Open", {496, 72, 37, 21});
+    Button11 = maintenance("Button11", "Category", {64, 24, 65, 17});
+    Button14 = maintenance("Button14", "Url", {120, 0, 51, 17});
 
     addCategoryTree(Show_Panel->TreeView1);
+    addCategoryTree(Add_Panel->TreeView2);
+    addCategoryList(Add_Panel->ComboBox2);
 }
 
 TForm1::~TForm1() = default;
@@ -185,6 +205,41 @@ void TForm1::categoryFileMissing()
     plainMessage(categoryFileMissingMessage());
     hide();
     quit(1);
+}
+
+void TForm1::openSite(const QString& address)
+{
+    openInBrowserOrWarn(this, state_.browserPath, address);
+}
+
+int TForm1::showMessageBox(const QString& text, bool yesNo) { return ShowMessageBox(text, yesNo); }
+
+void TForm1::appendBrowseRow(const SiteRow& row) { Show_Panel->sites()->appendRow(row); }
+
+bool TForm1::browsePanelShown() const { return Show_Panel->isVisible(); }
+
+QString TForm1::browseTreeSelection() const
+{
+    QTreeWidgetItem* item = Show_Panel->TreeView1->currentItem();
+    return item ? item->text(0) : QString();
+}
+
+void TForm1::switchMaintainerModeOn()
+{
+    maintainerMode_ = true;
+    const QString info = QString::fromLatin1(kInfoCategoryName.data(),
+                                             qsizetype(kInfoCategoryName.size()));
+    Add_Panel->ComboBox2->addItem(info);
+    Show_Panel->TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{info}));
+    for (QWidget* w : std::initializer_list<QWidget*>{Add_Panel->Button2, Add_Panel->Edit10,
+                                                     Button11, Button12, Button13, Button14})
+        w->show();
+}
+
+void TForm1::setSiteCount(int64_t count)
+{
+    state_.siteCount = count;
+    Count_Label->setText(u("عدد المواقع المسجلة    ") + QString::number(count));
 }
 
 void TForm1::placeOnScreen()
@@ -283,7 +338,7 @@ bool TForm1::startUp()
 
     // 13. The labels.
     Caption->setText(u("الاصدار ") + state_.versionLabel);
-    Count_Label->setText(u("عدد المواقع المسجلة    ") + QString::number(state_.siteCount));
+    setSiteCount(state_.siteCount);
     QApplication::restoreOverrideCursor();
 
     FormCreate();
@@ -382,19 +437,23 @@ void TForm1::ApplyDisplaySettings()
         }
 }
 
-bool TForm1::BuildCategoryViews()
+bool TForm1::BuildCategoryViews(QTreeWidget* except)
 {
+    std::vector<QTreeWidget*> trees;
     for (QTreeWidget* t : categoryTrees_)
+        if (t != except)
+            trees.push_back(t);
+    for (QTreeWidget* t : trees)
         t->setUpdatesEnabled(false);
     for (QComboBox* l : categoryLists_)
         l->setUpdatesEnabled(false);
-    auto resume = [this] {
-        for (QTreeWidget* t : categoryTrees_)
+    auto resume = [this, &trees] {
+        for (QTreeWidget* t : trees)
             t->setUpdatesEnabled(true);
         for (QComboBox* l : categoryLists_)
             l->setUpdatesEnabled(true);
     };
-    for (QTreeWidget* t : categoryTrees_)
+    for (QTreeWidget* t : trees)
         t->clear();
     for (QComboBox* l : categoryLists_)
         l->clear();
@@ -406,7 +465,7 @@ bool TForm1::BuildCategoryViews()
         categoryFileMissing();
         return false;
     }
-    for (QTreeWidget* t : categoryTrees_) {
+    for (QTreeWidget* t : trees) {
         QList<QTreeWidgetItem*> tops;
         for (const CategoryTree::Main& m : tree->mains) {
             auto* top = new QTreeWidgetItem(QStringList{Cp1256::toUnicode(m.name)});
@@ -423,7 +482,7 @@ bool TForm1::BuildCategoryViews()
         l->addItems(flat);
     for (const std::string& n : tree->names)
         Category->addItem(Cp1256::toUnicode(n));
-    for (QTreeWidget* t : categoryTrees_)
+    for (QTreeWidget* t : trees)
         if (const QVariant order = t->property("readingOrder"); order.isValid())
             setReadingOrder(t, Qt::LayoutDirection(order.toInt()));
     resume();

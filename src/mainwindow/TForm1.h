@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainwindow/PanelHost.h"
 #include "mainwindow/ProgramState.h"
 #include "mainwindow/StartupEnvironment.h"
 
@@ -12,10 +13,12 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QTreeWidget;
 
 namespace korvalo {
 
+class AddPanel;
 class BrowsePanel;
 class ButtonWithColor;
 class FavoritesPanel;
@@ -26,7 +29,7 @@ class SettingsStore;
 
 // The main window: one fixed picture of 792 by 540 without a caption bar,
 // whose panels share one area. It owns the program-wide state.
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public PanelHost {
     Q_OBJECT
 public:
     static constexpr int kWidth = 792;
@@ -42,12 +45,12 @@ public:
     // must end without showing the window.
     bool startUp();
 
-    ProgramState& state() { return state_; }
+    ProgramState& state() override { return state_; }
     SettingsStore& settings() { return *settings_; }
 
     // Refills every category view from "cate.dat". False when the file
     // cannot be opened; the program then ends after its message.
-    bool BuildCategoryViews();
+    bool BuildCategoryViews(QTreeWidget* except = nullptr);
 
     // Gives the font and colour settings of the options controls to the
     // lists, the trees and the caption strips.
@@ -71,7 +74,27 @@ public:
     BrowsePanel* Show_Panel;
     FavoritesPanel* Favorites_Panel;
     OptionsPanel* Config_Panel;
-    FloatingHint* hint() const { return hint_; }
+    AddPanel* Add_Panel;
+    // Maintenance controls, hidden until the access code is given.
+    QPushButton* Button11;
+    QPushButton* Button12;
+    QPushButton* Button13;
+    QPushButton* Button14;
+    FloatingHint* hint() const override { return hint_; }
+    void categoryFileMissing() override;
+    void openSite(const QString& address) override;
+    int showMessageBox(const QString& text, bool yesNo) override;
+    void setSiteCount(int64_t count) override;
+    void plainMessage(const QString& text) override;
+    bool rebuildCategoryViews(QTreeWidget* except = nullptr) override
+    {
+        return BuildCategoryViews(except);
+    }
+    void appendBrowseRow(const SiteRow& row) override;
+    bool browsePanelShown() const override;
+    QString browseTreeSelection() const override;
+    void switchMaintainerModeOn() override;
+    bool maintainerMode() const { return maintainerMode_; }
 
     // The trees and flat lists that BuildCategoryViews fills; panels built
     // later register theirs here.
@@ -93,10 +116,7 @@ private:
     void loadStartupSettings();
     void loadDisplaySettings();
     void clearLists();
-    void plainMessage(const QString& text);
     void quit(int status);
-    // Ends the program after the category file's message.
-    void categoryFileMissing();
 
     StartupEnvironment env_;
     ProgramState state_;
@@ -107,6 +127,7 @@ private:
     std::vector<QComboBox*> categoryLists_;
     bool shownOnce_ = false;
     bool ending_ = false;
+    bool maintainerMode_ = false;
 };
 
 } // namespace korvalo

@@ -85,3 +85,20 @@ TEST(CategoryLookups, firstMatchByExactNameAndMissingFile) {
     EXPECT_FALSE(FindParentId(missing, news));
     EXPECT_FALSE(FindCategoryName(missing, 4).opened);
 }
+
+TEST(CategoryLookups, aSiteIsFiledByTheLastRecordOfItsCategoryName)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("cate.dat");
+    test::writeCategories(path, {mainCat("A", 1), subCat("S", 5, 1), mainCat("B", 2),
+                                 subCat("B", 7, 1), mainCat("S", 9)});
+    EXPECT_EQ(ResolveSiteCategory(path, "A")->categoryId, 1);
+    EXPECT_EQ(ResolveSiteCategory(path, "A")->subCategoryId, 0);
+    const auto b = ResolveSiteCategory(path, "B"); // the sub-category comes last
+    EXPECT_EQ(b->categoryId, 1);
+    EXPECT_EQ(b->subCategoryId, 7);
+    EXPECT_EQ(ResolveSiteCategory(path, "S")->categoryId, 9);
+    EXPECT_EQ(ResolveSiteCategory(path, "S")->subCategoryId, 0);
+    EXPECT_EQ(ResolveSiteCategory(path, "none")->categoryId, 0);
+    EXPECT_FALSE(ResolveSiteCategory(dir.file("absent"), "A"));
+}

@@ -6,6 +6,7 @@
 #include "mainwindow/TForm1.h"
 #include "platform/RegistryFile.h"
 #include "support/Fixtures.h"
+#include "support/MainWindowFixture.h"
 #include "support/TempDir.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/ColorPickerButton.h"
@@ -30,58 +31,7 @@ QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const QString kSettingsKey = QStringLiteral(".DEFAULT\\Software\\Korvalo\\2.0");
 
-// A program folder built by code, a registry file of its own, and a window
-// started on them with every message recorded instead of shown.
-class StartupFixture : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        news = test::cp("أخبار");
-        test::writeCategories(dir.file("cate.dat"), {{news, 1, 1, 0, 0},
-                                                     {test::cp("رياضة"), 2, 1, 0, 0},
-                                                     {test::cp("محلية"), 3, 0, 1, 0},
-                                                     {"info", 4, 1, 0, 0}});
-        const std::string arabic = test::cp("عربي");
-        test::writeSites(dir.file("weburl.kvl"),
-                         {{"2.1", 4, "", "", 0, 0},
-                          {"http://one.example", 1, test::cp("الأول"), arabic, 0, 0},
-                          {"http://two.example", 2, "two", "E", 0, 0},
-                          {"pass", 0, "secret", "", 0, 0},
-                          {"http://three.example", 1, "three", arabic, 0, 3},
-                          {"http://four.example", 2, "four", "E", 0, 0},
-                          {"http://five.example", 1, "five", "E", 1, 0},
-                          {"http://six.example", 2, "six", "E", 0, 0},
-                          {"2.2", 4, "", "", 0, 0},
-                          {"http://seven.example", 2, "seven", "E", 0, 0}});
-        test::writeSites(dir.file("favorites.dat"), {{"http://fav.example", 2, "fav", "E", 1, 0}});
-    }
-
-    StartupEnvironment environment(QSize screen = {1024, 768})
-    {
-        StartupEnvironment env;
-        env.programDir = QString::fromStdString(dir.path());
-        env.registryPath = QString::fromStdString(dir.file("config/registry.reg"));
-        env.screenSize = screen;
-        env.plainMessage = [this](const QString& text) { messages << text; };
-        env.quit = [this](int status) { quitStatus = status; };
-        return env;
-    }
-
-    std::unique_ptr<TForm1> start(QSize screen = {1024, 768})
-    {
-        auto form = std::make_unique<TForm1>(environment(screen));
-        started = form->startUp();
-        return form;
-    }
-
-    RegistryFile registry() { return RegistryFile(QString::fromStdString(dir.file("config/registry.reg"))); }
-
-    test::TempDir dir;
-    std::string news;
-    QStringList messages;
-    int quitStatus = -1;
-    bool started = false;
-};
+using StartupFixture = test::MainWindowFixture;
 
 } // namespace
 

@@ -1,0 +1,350 @@
+#include "mainwindow/AddPanel.h"
+
+#include "data/CategoryEdit.h"
+#include "data/CategoryFile.h"
+#include "data/Cp1256.h"
+#include "data/SiteFile.h"
+#include "data/SiteListing.h"
+#include "mainwindow/FieldText.h"
+#include "mainwindow/PanelHost.h"
+#include "mainwindow/ProgramState.h"
+#include "widgets/ButtonWithColor.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTreeWidget>
+
+namespace korvalo {
+
+namespace {
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+template <typename W>
+W* named(W* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QLabel* caption(const char* text, QWidget* parent, int x, int y)
+{
+    auto* l = new QLabel(QString::fromUtf8(text), parent);
+    l->setGeometry(x, y, 160, 24);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return l;
+}
+
+const char* const kAddLabel = "اضــــــــــــــافة";
+const char* const kCategoryTabText = "    إضافة وتعديل موضوع    ";
+const char* const kAddressTabText = "    إضافة عنوان    ";
+
+} // namespace
+
+AddPanel::AddPanel(PanelHost& host, QWidget* parent)
+    : QWidget(parent)
+    , host_(host)
+{
+    setObjectName(QStringLiteral("Add_Panel"));
+    setAutoFillBackground(true);
+
+    Panel5 = named(new QLabel(this), "Panel5");
+    Panel5->setGeometry(0, 0, 651, 40);
+    Panel5->setStyleSheet(QStringLiteral("background: #8080c0;"));
+    Label13 = named(new QLabel(Panel5), "Label13");
+    Label13->setGeometry(420, 2, 220, 20);
+    Label13->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label13->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    Label14 = named(new QLabel(Panel5), "Label14");
+    Label14->setGeometry(300, 20, 340, 18);
+    Label14->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label14->setStyleSheet(QStringLiteral("color: white;"));
+
+    // The address page.
+    Add_Web = named(new QWidget(this), "Add_Web");
+    Add_Web->setGeometry(0, 40, 651, 256);
+    Button2 = named(new QPushButton(Add_Web), "Button2");
+    Button2->setGeometry(176, 8, 273, 25);
+    Button2->hide();
+    caption("وصف العنوان", Add_Web, 460, 40);
+    Edit2 = named(new QLineEdit(Add_Web), "Edit2");
+    Edit2->setGeometry(176, 40, 273, 24);
+    Edit2->setMaxLength(74);
+    caption("موضوعه", Add_Web, 460, 76);
+    ComboBox2 = named(new QComboBox(Add_Web), "ComboBox2");
+    ComboBox2->setGeometry(176, 76, 273, 24);
+    caption("العنوان", Add_Web, 460, 112);
+    Edit3 = named(new QLineEdit(QStringLiteral("http://www."), Add_Web), "Edit3");
+    Edit3->setGeometry(176, 112, 273, 24);
+    Edit3->setMaxLength(79);
+    Edit3->setLayoutDirection(Qt::LeftToRight);
+    caption("لغة الموقع", Add_Web, 460, 148);
+    ComboBox3 = named(new QComboBox(Add_Web), "ComboBox3");
+    ComboBox3->setGeometry(329, 148, 120, 24);
+    ComboBox3->setEditable(true);
+    ComboBox3->addItems({u("عربي"), u("انجليزي"), u("ع/E")});
+    ComboBox3->lineEdit()->setMaxLength(7);
+    ComboBox3->setEditText(u("عربي"));
+    Edit10 = named(new QLineEdit(QStringLiteral("1"), Add_Web), "Edit10");
+    Edit10->setGeometry(184, 192, 33, 19);
+    Edit10->setMaxLength(1);
+    Edit10->hide();
+    BitBtnWithColor2 = named(new ButtonWithColor(u(kAddLabel), Add_Web), "BitBtnWithColor2");
+    BitBtnWithColor2->setGeometry(299, 190, 150, 28);
+    connect(BitBtnWithColor2, &QPushButton::clicked, this, &AddPanel::AddSiteClick);
+
+    // The category page.
+    Add_Cat = named(new QWidget(this), "Add_Cat");
+    Add_Cat->setGeometry(0, 40, 651, 256);
+    auto* group = named(new QGroupBox(u("الموضوع"), Add_Cat), "GroupBox4");
+    group->setGeometry(344, 8, 296, 150);
+    Edit7 = named(new QLineEdit(group), "Edit7");
+    Edit7->setGeometry(12, 26, 272, 24);
+    Edit7->setMaxLength(69);
+    mainLevel = named(new QRadioButton(u("رئيسي"), group), "RadioButton1");
+    mainLevel->setGeometry(170, 60, 110, 22);
+    mainLevel->setChecked(true);
+    subLevel = named(new QRadioButton(u("فرعي"), group), "RadioButton2");
+    subLevel->setGeometry(40, 60, 110, 22);
+    BitBtnWithColor3 = named(new ButtonWithColor(u(kAddLabel), group), "BitBtnWithColor3");
+    BitBtnWithColor3->setGeometry(70, 100, 150, 28);
+    connect(BitBtnWithColor3, &QPushButton::clicked, this, &AddPanel::AddCategoryClick);
+
+    TreeView2 = named(new QTreeWidget(Add_Cat), "TreeView2");
+    TreeView2->setGeometry(8, 8, 326, 240);
+    TreeView2->setHeaderHidden(true);
+    TreeView2->setLayoutDirection(Qt::RightToLeft);
+    TreeView2->setMouseTracking(true);
+    TreeView2->setContextMenuPolicy(Qt::CustomContextMenu); // a right click selects
+    TreeView2->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    connect(TreeView2, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        if (QTreeWidgetItem* item = TreeView2->itemAt(p))
+            TreeView2->setCurrentItem(item);
+    });
+    connect(TreeView2, &QTreeWidget::itemChanged, this,
+            [this](QTreeWidgetItem* item) { TreeView2Edited(item); });
+
+    BitBtnWithColor15 = named(new ButtonWithColor(u("تعديل"), Add_Cat), "BitBtnWithColor15");
+    BitBtnWithColor15->setGeometry(496, 170, 144, 28);
+    // It must not take the focus, or pressing it would end a running edit
+    // before it can tell that one was running.
+    BitBtnWithColor15->setFocusPolicy(Qt::NoFocus);
+    connect(BitBtnWithColor15, &QPushButton::clicked, this, &AddPanel::RenameClick);
+    BitBtnWithColor13 = named(new ButtonWithColor(u("حذف"), Add_Cat), "BitBtnWithColor13");
+    BitBtnWithColor13->setGeometry(344, 170, 144, 28);
+    connect(BitBtnWithColor13, &QPushButton::clicked, this, &AddPanel::DeleteCategoryClick);
+
+    TabSet1 = named(new QTabBar(this), "TabSet1");
+    TabSet1->setGeometry(8, 298, 420, 26);
+    TabSet1->setShape(QTabBar::RoundedSouth);
+    TabSet1->addTab(u(kCategoryTabText));
+    TabSet1->addTab(u(kAddressTabText));
+    TabSet1->setCurrentIndex(kAddressTab);
+    connect(TabSet1, &QTabBar::currentChanged, this, &AddPanel::showTab);
+    showTab(kAddressTab);
+}
+
+void AddPanel::showTab(int index)
+{
+    const bool address = index == kAddressTab;
+    if (TabSet1->currentIndex() != index)
+        TabSet1->setCurrentIndex(index); // comes back here through currentChanged
+    Add_Web->setVisible(address);
+    Add_Cat->setVisible(!address);
+    Label13->setText(address ? u("اضافة عنوان") : u("اضافة موضوع"));
+    Label14->setText(address ? u("يمكنك اضافة عنوان") : u("يمكنك اضافة أو حذف أو تعديل  موضوع"));
+}
+
+int32_t AddPanel::userMark() const { return Edit10->text().toInt(); }
+
+void AddPanel::AddSiteClick()
+{
+    if (Edit2->text() == maintainerCode()) {
+        host_.switchMaintainerModeOn();
+        return;
+    }
+    if (Edit2->text().isEmpty() || ComboBox2->currentIndex() < 0) {
+        host_.showMessageBox(u("يجب اكمال الخانات الفارغه"), false);
+        return;
+    }
+    ProgramState& state = host_.state();
+    // Every text is checked before anything is read or written.
+    QString problem;
+    const auto title = fieldBytes(Edit2->text(), TextField::Title, &problem);
+    const auto url = title ? fieldBytes(Edit3->text(), TextField::Url, &problem) : std::nullopt;
+    const auto language =
+        url ? fieldBytes(ComboBox3->currentText(), TextField::Language, &problem) : std::nullopt;
+    if (!language) {
+        host_.showMessageBox(problem, false);
+        return;
+    }
+    const std::string categoryName =
+        Cp1256::fromUnicode(ComboBox2->currentText()).value_or(std::string());
+    const auto category = ResolveSiteCategory(state.catePath(), categoryName);
+    if (!category) {
+        host_.categoryFileMissing();
+        return;
+    }
+    const SiteRecord record{*url, category->categoryId, *title, *language, userMark(),
+                            category->subCategoryId};
+    const DataFileResult r =
+        SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString())
+            .AppendSite(record);
+    switch (r.status) {
+    case DataFileStatus::Done:
+        break;
+    case DataFileStatus::Duplicate:
+        host_.showMessageBox(u("العنوان المدخل موجود مسبقاً"), false);
+        return;
+    default: // the site file could not be opened or written: nothing is added
+        return;
+    }
+    Edit2->clear();
+    Edit3->setText(QStringLiteral("http://www."));
+    host_.appendBrowseRow({record.Url, record.Language, record.Title});
+    host_.setSiteCount(state.siteCount + 1);
+}
+
+void AddPanel::AddCategoryClick()
+{
+    QTreeWidgetItem* selected = TreeView2->currentItem();
+    if (selected && !selected->isSelected())
+        selected = nullptr;
+    const bool sub = subLevel->isChecked();
+    switch (checkAddCategoryChoice(Edit7->text().isEmpty(), sub, selected != nullptr,
+                                   selected && !selected->parent())) {
+    case AddCategoryRefusal::None:
+        break;
+    case AddCategoryRefusal::EmptyName:
+        return;
+    case AddCategoryRefusal::NoMainSelected:
+        host_.showMessageBox(u("لأضافة هذا الفرع يجب تحديد الجذر الرئيسي اولاً"), false);
+        return;
+    case AddCategoryRefusal::SubOfSubCategory:
+        host_.showMessageBox(u("لا يمكنك اضافة فرع لفرع"), false);
+        return;
+    }
+    QString problem;
+    const auto name = fieldBytes(Edit7->text(), TextField::Name, &problem);
+    if (!name) {
+        host_.showMessageBox(problem, false);
+        return;
+    }
+    const std::string parent =
+        sub ? Cp1256::fromUnicode(selected->text(0)).value_or(std::string()) : std::string();
+    const AddCategoryResult r =
+        AddCategory(host_.state().catePath(), *name, sub, parent, userMark());
+    switch (r.status) {
+    case AddCategoryStatus::Added:
+        break;
+    case AddCategoryStatus::CannotRead:
+        host_.categoryFileMissing();
+        return;
+    case AddCategoryStatus::CannotAppend:
+        host_.plainMessage(u("cate.dat  تعذر فتح الملف") + QLatin1Char('\n') +
+                           u(" الملف مطلوب لتشغيل البرنامج"));
+        return;
+    case AddCategoryStatus::InvalidName:
+    case AddCategoryStatus::NoFreeId:
+        host_.showMessageBox(u("تعذر اضافة الموضوع"), false);
+        return;
+    }
+    TreeView2->addTopLevelItem(new QTreeWidgetItem(QStringList{Edit7->text()}));
+    Edit7->clear();
+    host_.rebuildCategoryViews();
+}
+
+void AddPanel::RenameClick()
+{
+    // A press while a label is being edited ends the edit, keeping the text.
+    if (QWidget* editor = TreeView2->indexWidget(TreeView2->currentIndex())) {
+        Q_EMIT TreeView2->itemDelegate()->commitData(editor);
+        Q_EMIT TreeView2->itemDelegate()->closeEditor(editor);
+        return;
+    }
+    QTreeWidgetItem* item = TreeView2->currentItem();
+    if (!item)
+        return;
+    editedItem_ = item;
+    editedOldText_ = item->text(0);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    TreeView2->setFocus();
+    TreeView2->editItem(item);
+}
+
+void AddPanel::TreeView2Edited(QTreeWidgetItem* item)
+{
+    if (item != editedItem_)
+        return; // a change made by the program, not an edit
+    editedItem_ = nullptr;
+    const QString newText = item->text(0);
+    host_.plainMessage(newText);
+    if (newText.isEmpty()) {
+        host_.showMessageBox(u("لايمكنك ترك الموضوع فارغ"), false);
+        host_.rebuildCategoryViews(); // puts the old label back
+        return;
+    }
+    QString problem;
+    const auto newName = fieldBytes(newText, TextField::Name, &problem);
+    if (!newName) {
+        host_.showMessageBox(problem, false);
+        host_.rebuildCategoryViews();
+        return;
+    }
+    ProgramState& state = host_.state();
+    const std::string oldName = Cp1256::fromUnicode(editedOldText_).value_or(std::string());
+    const DataFileResult r =
+        RenameCategory(state.catePath(), state.scratchPath(), oldName, *newName);
+    if (r.status == DataFileStatus::ScratchFailed)
+        host_.showMessageBox(scratchFileMessage(), false);
+    if (!r.ok()) {
+        host_.rebuildCategoryViews();
+        return;
+    }
+    host_.rebuildCategoryViews(TreeView2);
+}
+
+void AddPanel::DeleteCategoryClick()
+{
+    QTreeWidgetItem* selected = TreeView2->currentItem();
+    if (!selected)
+        return;
+    const QString name = host_.browsePanelShown() ? host_.browseTreeSelection() : selected->text(0);
+    if (host_.showMessageBox(u("سيتم حذف الموضوع \n") + name + u("\n هل تريد الاستمرار ؟"), true) ==
+        2)
+        return;
+    ProgramState& state = host_.state();
+    const std::string bytes = Cp1256::fromUnicode(name).value_or(std::string());
+    const SiteFile sites(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString());
+    const auto id = FindCategoryId(state.catePath(), bytes);
+    if (!id) {
+        host_.categoryFileMissing();
+        return;
+    }
+    const CategorySitesCheck check = CategoryHasSites(state.sitePath(), *id);
+    if (!check.opened)
+        return;
+    if (check.hasSites &&
+        host_.showMessageBox(u("يوجد عناوين تحت هذا الموضوع\n هل تريد الاستمرار ؟"), true) == 2)
+        return;
+    const DataFileResult removed = RemoveCategoryRecords(state.catePath(), state.scratchPath(), bytes);
+    if (removed.status == DataFileStatus::ScratchFailed)
+        host_.showMessageBox(scratchFileMessage(), false);
+    if (!removed.ok())
+        return;
+    if (check.hasSites) {
+        const DataFileResult r = sites.RemoveCategorySites(*id);
+        if (r.status == DataFileStatus::ScratchFailed)
+            host_.showMessageBox(scratchFileMessage(), false);
+        if (r.ok())
+            host_.setSiteCount(static_cast<int64_t>(r.count));
+    }
+    host_.rebuildCategoryViews();
+}
+
+} // namespace korvalo

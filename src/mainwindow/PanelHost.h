@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class QTreeWidget;
+
+namespace korvalo {
+
+class FloatingHint;
+struct ProgramState;
+struct SiteRow;
+
+// What the panels ask of the main window that owns them.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+
+    virtual ProgramState& state() = 0;
+    // Shows the category file's message and ends the program.
+    virtual void categoryFileMissing() = 0;
+    virtual FloatingHint* hint() const = 0;
+    // Opens an address in the configured browser.
+    virtual void openSite(const QString& address) = 0;
+    // The system's message window: 1 for "تم"/"موافق", 2 for "الغاء".
+    virtual int showMessageBox(const QString& text, bool yesNo) = 0;
+    // Sets the site count and shows it in Count_Label.
+    virtual void setSiteCount(int64_t count) = 0;
+    // The platform's plain message window.
+    virtual void plainMessage(const QString& text) = 0;
+    // Refills every category view from "cate.dat", except the one given
+    // (which already shows the change). False when the file is missing: the
+    // program is then ending.
+    virtual bool rebuildCategoryViews(QTreeWidget* except = nullptr) = 0;
+    // Adds a row at the end of the browse list, whatever category it shows.
+    virtual void appendBrowseRow(const SiteRow& row) = 0;
+    // Whether the browse panel is the one shown, and its tree's selected name.
+    virtual bool browsePanelShown() const = 0;
+    virtual QString browseTreeSelection() const = 0;
+    // Reveals the maintenance controls and the "info" entries.
+    virtual void switchMaintainerModeOn() = 0;
+};
+
+} // namespace korvalo

@@ -1,0 +1,144 @@
+#include "mainwindow/BrowsePanel.h"
+#include "mainwindow/FloatingHint.h"
+#include "mainwindow/SiteListModel.h"
+#include "support/Fixtures.h"
+#include "support/MainWindowFixture.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+
+using namespace korvalo;
+
+namespace {
+
+QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class BrowsePanelTest : public test::MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        form = start();
+        ASSERT_TRUE(started);
+        form->show();
+        panel = form->Show_Panel;
+        tree = panel->TreeView1;
+    }
+
+    // Clicks a node as the user does: select it, then the click handler.
+    void click(QTreeWidgetItem* node)
+    {
+        tree->setCurrentItem(node);
+        const QRect r = tree->visualItemRect(node);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+    }
+
+    QStringList listedUrls() const
+    {
+        QStringList urls;
+        for (int i = 0; i < panel->sites()->rowCount(); ++i)
+            urls << panel->sites()->url(i);
+        return urls;
+    }
+
+    std::unique_ptr<TForm1> form;
+    BrowsePanel* panel = nullptr;
+    QTreeWidget* tree = nullptr;
+};
+
+} // namespace
+
+TEST_F(BrowsePanelTest, mainCategoriesListTheirSubCategorySitesTooAndSubsOnlyTheirOwn)
+{
+    click(tree->topLevelItem(1));
+    EXPECT_EQ(listedUrls(),
+              (QStringList{QStringLiteral("http://two.example"), QStringLiteral("http://four.example"),
+                           QStringLiteral("http://six.example"),
+                           QStringLiteral("http://seven.example")}));
+    EXPECT_EQ(panel->Panel6->text(), u("   رياضة         4   "));
+    EXPECT_EQ(form->state().currentCategoryName, u("رياضة"));
+
+    click(tree->topLevelItem(0)->child(0));
+    EXPECT_EQ(listedUrls(), (QStringList{QStringLiteral("http://three.example")}));
+    EXPECT_EQ(panel->Panel6->text(), u("   محلية         1   "));
+
+    // Enter on the tree lists the selected category too.
+    tree->setFocus();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(listedUrls().size(), 3) << "the first category with its sub-category's site";
+}
+
+TEST_F(BrowsePanelTest, theShownCategoryIsNotReadAgainAndAnUnreadableFileKeepsTheList)
+{
+    const std::string sites = test::readFile(dir.file("weburl.kvl"));
+    ::unlink(dir.file("weburl.kvl").c_str());
+
+    // The first category is listed from start-up; clicking it reads nothing.
+    click(tree->topLevelItem(0));
+    EXPECT_EQ(listedUrls().size(), 3);
+
+    // Another category while the file is gone: the list keeps its rows, but
+    // that category becomes the current one, so a second click does nothing.
+    click(tree->topLevelItem(1));
+    EXPECT_EQ(listedUrls().size(), 3);
+    EXPECT_EQ(panel->Panel6->text(), u("   أخبار         3   "));
+    test::writeFile(dir.file("weburl.kvl"), sites);
+    click(tree->topLevelItem(1));
+    EXPECT_EQ(listedUrls().size(), 3);
+    EXPECT_TRUE(messages.isEmpty());
+
+    click(tree->topLevelItem(0)->child(0));
+    EXPECT_EQ(listedUrls().size(), 1);
+}
+
+TEST_F(BrowsePanelTest, aSiteOfADeletedSubCategoryStaysUnderItsMainCategory)
+{
+    test::writeCategories(dir.file("cate.dat"),
+                          {{news, 1, 1, 0, 0}, {test::cp("رياضة"), 2, 1, 0, 0}, {"info", 4, 1, 0, 0}});
+    form->BuildCategoryViews();
+    click(tree->topLevelItem(1));
+    click(tree->topLevelItem(0));
+    EXPECT_TRUE(listedUrls().contains(QStringLiteral("http://three.example")));
+}
+
+TEST_F(BrowsePanelTest, aMissingCategoryFileEndsTheProgramOnAClick)
+{
+    ::unlink(dir.file("cate.dat").c_str());
+    click(tree->topLevelItem(1));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], TForm1::categoryFileMissingMessage());
+    EXPECT_EQ(quitStatus, 1);
+}
+
+TEST_F(BrowsePanelTest, selectingARowShowsItsAddressInThePaleYellowHintUntilTheTimerEnds)
+{
+    FloatingHint* hint = form->hint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->HintTimer->interval(), 2000);
+    hint->HintTimer->setInterval(50); // the test need not wait two seconds
+
+    QTreeView* list = panel->ListView1;
+    list->selectionModel()->select(panel->sites()->index(1, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text(), QStringLiteral("http://three.example"));
+    EXPECT_EQ(hint->palette().color(QPalette::Window), QColor(255, 255, 196));
+    EXPECT_EQ(hint->geometry().left(), 130);
+    EXPECT_EQ(hint->geometry().width(), 350);
+    EXPECT_EQ(hint->geometry().height(), 15);
+
+    // With several rows selected, the last row's address stays.
+    list->selectionModel()->select(panel->sites()->index(0, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(hint->text(), QStringLiteral("http://three.example"));
+    list->selectionModel()->select(panel->sites()->index(2, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(hint->text(), QStringLiteral("http://five.example"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!hint->isVisible(), 5000);
+    EXPECT_TRUE(hint->text().isEmpty());
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "mainwindow/StartupEnvironment.h"
+#include "mainwindow/TForm1.h"
+#include "platform/RegistryFile.h"
+#include "support/TempDir.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace korvalo::test {
+
+// A program folder built by code (categories A-news with a sub-category,
+// sport, info; ten site records with a version and a password record; one
+// favourite), a registry file of its own, and main windows started on them
+// with every plain message recorded instead of shown.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    StartupEnvironment environment(QSize screen = {1024, 768});
+    std::unique_ptr<TForm1> start(QSize screen = {1024, 768});
+    RegistryFile registry();
+
+    TempDir dir;
+    std::string news; // the first category's name, Windows-1256
+    QStringList messages;
+    int quitStatus = -1;
+    bool started = false;
+};
+
+} // namespace korvalo::test
