@@ -270,9 +270,9 @@ void AddPanel::RenameClick()
     QTreeWidgetItem* item = TreeView2->currentItem();
     if (!item)
         return;
+    item->setFlags(item->flags() | Qt::ItemIsEditable); // itemChanged fires here too
     editedItem_ = item;
     editedOldText_ = item->text(0);
-    item->setFlags(item->flags() | Qt::ItemIsEditable);
     TreeView2->setFocus();
     TreeView2->editItem(item);
 }

@@ -214,6 +214,13 @@ void TForm1::openSite(const QString& address)
 
 int TForm1::showMessageBox(const QString& text, bool yesNo) { return ShowMessageBox(text, yesNo); }
 
+void TForm1::ShowPanel(QWidget* panel)
+{
+    for (QWidget* p :
+         std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel, Add_Panel})
+        p->setVisible(p == panel);
+}
+
 void TForm1::appendBrowseRow(const SiteRow& row) { Show_Panel->sites()->appendRow(row); }
 
 bool TForm1::browsePanelShown() const { return Show_Panel->isVisible(); }

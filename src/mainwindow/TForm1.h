@@ -56,6 +56,9 @@ public:
     // lists, the trees and the caption strips.
     void ApplyDisplaySettings();
 
+    // Makes one panel visible and the others invisible.
+    void ShowPanel(QWidget* panel);
+
     // The exit command: hides the window, clears the lists, removes the
     // temporary files and ends the program.
     void N18Click();
