@@ -3,6 +3,7 @@
 #include "images/ArtworkResources.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
+#include "widgets/RightToLeftLabel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,11 +47,9 @@ TMessageForm::TMessageForm(QWidget* parent)
     Image1->setScaledContents(true);
     Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/message.gif")));
 
-    Label1 = new QLabel(this);
+    Label1 = new RightToLeftLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(16, 32, 267, 58);
-    // Messages quote site descriptions and addresses: never markup.
-    Label1->setTextFormat(Qt::PlainText);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     // Wrapped rather than cut off at the card's edge, so a long message stays readable.
     Label1->setWordWrap(true);
