@@ -3,12 +3,18 @@
 #include "mainwindow/SiteListModel.h"
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
+#include "support/ModalAnswer.h"
+#include "support/Wait.h"
 
+#include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 using namespace korvalo;
 
@@ -139,6 +145,37 @@ TEST_F(BrowsePanelTest, selectingARowShowsItsAddressInThePaleYellowHintUntilTheT
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(hint->text(), QStringLiteral("http://five.example"));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!hint->isVisible(), 5000);
+    EXPECT_TRUE(test::waitUntil([&] { return !hint->isVisible(); }));
     EXPECT_TRUE(hint->text().isEmpty());
+}
+
+TEST_F(BrowsePanelTest, aDoubleClickOpensTheSiteAndAFailedStartShowsTheWarningBox)
+{
+    // A fake browser that writes each argument it gets on a line of its own.
+    const std::string log = dir.file("browser.log");
+    const std::string script = dir.file("fake browser");
+    test::writeFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log +
+                                "'; done\n");
+    ::chmod(script.c_str(), 0755);
+    form->state().browserPath = QString::fromStdString(script);
+
+    QTreeView* list = panel->ListView1;
+    const QModelIndex second = panel->sites()->index(1, 2);
+    list->setCurrentIndex(second);
+    Q_EMIT list->doubleClicked(second);
+    EXPECT_TRUE(test::waitUntil([&] { return test::fileExists(log); }));
+    EXPECT_EQ(test::readFile(log), "http://three.example\n");
+
+    form->state().browserPath = QString::fromStdString(dir.file("no-such-browser"));
+    QString caption, text;
+    test::answerNextModal(QStringLiteral("OK"), [&](QDialog* d) {
+        caption = d->windowTitle();
+        if (auto* box = qobject_cast<QMessageBox*>(d))
+            text = box->text();
+    });
+    Q_EMIT list->doubleClicked(second);
+    EXPECT_EQ(caption, QStringLiteral("Error executing command"));
+    EXPECT_EQ(text, QStringLiteral("Trying to open \"") + QString::fromStdString(dir.file("no-such-browser")) +
+                        QStringLiteral(" http://three.example\"\r\nNo such file or directory"));
+    EXPECT_EQ(test::pendingModalAnswers(), 0);
 }
