@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <exception>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvalo"));
     QApplication::setLayoutDirection(Qt::RightToLeft);
@@ -25,6 +25,18 @@ int main(int argc, char** argv)
         if (!form.startUp())
             return 1;
         form.show();
+        // For the start-up benchmark: once the window is shown and painted,
+        // say so on standard output and end.
+        if (qEnvironmentVariableIsSet("KORVALO_EXIT_WHEN_SHOWN"))
+            QMetaObject::invokeMethod(
+                &app,
+                [&form] {
+                    form.repaint();
+                    std::fputs("shown\n", stdout);
+                    std::fflush(stdout);
+                    QCoreApplication::exit(0);
+                },
+                Qt::QueuedConnection);
         return app.exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Korvalo"), QString::fromLocal8Bit(e.what()));

@@ -51,8 +51,7 @@ std::optional<int32_t> FindParentId(const std::string& catePath, const std::stri
 }
 
 std::optional<SiteCategory> ResolveSiteCategory(const std::string& catePath,
-                                                const std::string& name)
-{
+                                                const std::string& name) {
     const StoredText key = storedCategoryNameKey(name);
     SiteCategory result;
     const bool opened = forEachCategory(catePath, [&](const uint8_t* rec) {

@@ -4,8 +4,7 @@
 
 namespace korvalo {
 
-QStringList missingPictureFormats()
-{
+QStringList missingPictureFormats() {
     const QList<QByteArray> supported = QImageReader::supportedImageFormats();
     QStringList missing;
     for (const char* format : {"gif", "jpeg"})
@@ -14,8 +13,7 @@ QStringList missingPictureFormats()
     return missing;
 }
 
-QString missingPictureFormatsMessage(const QStringList& missing)
-{
+QString missingPictureFormatsMessage(const QStringList& missing) {
     return QString::fromUtf8("تعذر تشغيل البرنامج: لا يوجد في هذا النظام قارئ لصور ") +
            missing.join(QStringLiteral(" / ")) +
            QString::fromUtf8("\nثبت حزمة libqt6gui6 كاملة ثم أعد تشغيل البرنامج");

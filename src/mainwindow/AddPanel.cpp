@@ -23,17 +23,16 @@ namespace korvalo {
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-template <typename W>
-W* named(W* w, const char* name)
-{
+template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
 
-QLabel* caption(const char* text, QWidget* parent, int x, int y)
-{
+QLabel* caption(const char* text, QWidget* parent, int x, int y) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);
     l->setGeometry(x, y, 160, 24);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -48,8 +47,7 @@ const char* const kAddressTabText = "    إضافة عنوان    ";
 
 AddPanel::AddPanel(PanelHost& host, QWidget* parent)
     : QWidget(parent)
-    , host_(host)
-{
+    , host_(host) {
     setObjectName(QStringLiteral("Add_Panel"));
     setAutoFillBackground(true);
 
@@ -149,8 +147,7 @@ AddPanel::AddPanel(PanelHost& host, QWidget* parent)
     showTab(kAddressTab);
 }
 
-void AddPanel::showTab(int index)
-{
+void AddPanel::showTab(int index) {
     const bool address = index == kAddressTab;
     if (TabSet1->currentIndex() != index)
         TabSet1->setCurrentIndex(index); // comes back here through currentChanged
@@ -160,10 +157,11 @@ void AddPanel::showTab(int index)
     Label14->setText(address ? u("يمكنك اضافة عنوان") : u("يمكنك اضافة أو حذف أو تعديل  موضوع"));
 }
 
-int32_t AddPanel::userMark() const { return Edit10->text().toInt(); }
+int32_t AddPanel::userMark() const {
+    return Edit10->text().toInt();
+}
 
-void AddPanel::AddSiteClick()
-{
+void AddPanel::AddSiteClick() {
     if (Edit2->text() == maintainerCode()) {
         host_.switchMaintainerModeOn();
         return;
@@ -190,8 +188,8 @@ void AddPanel::AddSiteClick()
         host_.categoryFileMissing();
         return;
     }
-    const SiteRecord record{*url, category->categoryId, *title, *language, userMark(),
-                            category->subCategoryId};
+    const SiteRecord record{*url,      category->categoryId, *title,
+                            *language, userMark(),           category->subCategoryId};
     const DataFileResult r =
         SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString())
             .AppendSite(record);
@@ -210,8 +208,7 @@ void AddPanel::AddSiteClick()
     host_.setSiteCount(state.siteCount + 1);
 }
 
-void AddPanel::AddCategoryClick()
-{
+void AddPanel::AddCategoryClick() {
     QTreeWidgetItem* selected = TreeView2->currentItem();
     if (selected && !selected->isSelected())
         selected = nullptr;
@@ -259,8 +256,7 @@ void AddPanel::AddCategoryClick()
     host_.rebuildCategoryViews();
 }
 
-void AddPanel::RenameClick()
-{
+void AddPanel::RenameClick() {
     // A press while a label is being edited ends the edit, keeping the text.
     if (QWidget* editor = TreeView2->indexWidget(TreeView2->currentIndex())) {
         Q_EMIT TreeView2->itemDelegate()->commitData(editor);
@@ -277,8 +273,7 @@ void AddPanel::RenameClick()
     TreeView2->editItem(item);
 }
 
-void AddPanel::TreeView2Edited(QTreeWidgetItem* item)
-{
+void AddPanel::TreeView2Edited(QTreeWidgetItem* item) {
     if (item != editedItem_)
         return; // a change made by the program, not an edit
     editedItem_ = nullptr;
@@ -309,8 +304,7 @@ void AddPanel::TreeView2Edited(QTreeWidgetItem* item)
     host_.rebuildCategoryViews(TreeView2);
 }
 
-void AddPanel::DeleteCategoryClick()
-{
+void AddPanel::DeleteCategoryClick() {
     QTreeWidgetItem* selected = TreeView2->currentItem();
     if (!selected)
         return;
@@ -320,7 +314,8 @@ void AddPanel::DeleteCategoryClick()
         return;
     ProgramState& state = host_.state();
     const std::string bytes = Cp1256::fromUnicode(name).value_or(std::string());
-    const SiteFile sites(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString());
+    const SiteFile sites(state.path(QString()),
+                         QFile::encodeName(state.siteFileName).toStdString());
     const auto id = FindCategoryId(state.catePath(), bytes);
     if (!id) {
         host_.categoryFileMissing();
@@ -332,7 +327,8 @@ void AddPanel::DeleteCategoryClick()
     if (check.hasSites &&
         host_.showMessageBox(u("يوجد عناوين تحت هذا الموضوع\n هل تريد الاستمرار ؟"), true) == 2)
         return;
-    const DataFileResult removed = RemoveCategoryRecords(state.catePath(), state.scratchPath(), bytes);
+    const DataFileResult removed =
+        RemoveCategoryRecords(state.catePath(), state.scratchPath(), bytes);
     if (removed.status == DataFileStatus::ScratchFailed)
         host_.showMessageBox(scratchFileMessage(), false);
     if (!removed.ok())

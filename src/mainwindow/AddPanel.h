@@ -33,18 +33,18 @@ public:
     QWidget* Add_Web;
     QWidget* Add_Cat;
 
-    QLineEdit* Edit2;    // description
+    QLineEdit* Edit2;     // description
     QComboBox* ComboBox2; // category
-    QLineEdit* Edit3;    // address
+    QLineEdit* Edit3;     // address
     QComboBox* ComboBox3; // language
     ButtonWithColor* BitBtnWithColor2;
-    QLineEdit* Edit10;   // the UserMark digit, shown in maintainer mode
+    QLineEdit* Edit10;    // the UserMark digit, shown in maintainer mode
     QPushButton* Button2; // the maintainer's version-record button
 
-    QLineEdit* Edit7; // new category name
-    QRadioButton* mainLevel; // "رئيسي"
-    QRadioButton* subLevel;  // "فرعي"
-    ButtonWithColor* BitBtnWithColor3;  // add category
+    QLineEdit* Edit7;                  // new category name
+    QRadioButton* mainLevel;           // "رئيسي"
+    QRadioButton* subLevel;            // "فرعي"
+    ButtonWithColor* BitBtnWithColor3; // add category
     QTreeWidget* TreeView2;
     ButtonWithColor* BitBtnWithColor15; // rename
     ButtonWithColor* BitBtnWithColor13; // delete

@@ -21,8 +21,7 @@ namespace korvalo {
 
 namespace {
 
-QLabel* captionStrip(const QString& name, const QString& text, QWidget* parent)
-{
+QLabel* captionStrip(const QString& name, const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setAutoFillBackground(true);
@@ -37,8 +36,7 @@ BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
     : QWidget(parent)
     , host_(host)
     , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Language, SiteListModel::Title},
-                               this))
-{
+                               this)) {
     setObjectName(QStringLiteral("Show_Panel"));
     setAutoFillBackground(true);
 
@@ -57,7 +55,7 @@ BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
     ListView1->setModel(model_);
     ListView1->setLayoutDirection(Qt::LeftToRight); // keeps the column order
     ListView1->setRootIsDecorated(false);
-    ListView1->setHeaderHidden(true); // the caption strips stand in for headers
+    ListView1->setHeaderHidden(true);      // the caption strips stand in for headers
     ListView1->setUniformRowHeights(true); // lets the view lay out 50 000 rows at once
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -95,8 +93,7 @@ BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
     Label8->setStyleSheet(QStringLiteral("color: grey;"));
 }
 
-bool BrowsePanel::eventFilter(QObject* watched, QEvent* event)
-{
+bool BrowsePanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
@@ -105,10 +102,11 @@ bool BrowsePanel::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void BrowsePanel::TreeView1Click() { ListCategorySites(); }
+void BrowsePanel::TreeView1Click() {
+    ListCategorySites();
+}
 
-void BrowsePanel::ListCategorySites()
-{
+void BrowsePanel::ListCategorySites() {
     QTreeWidgetItem* node = TreeView1->currentItem();
     if (!node || !node->isSelected())
         return;
@@ -120,8 +118,7 @@ void BrowsePanel::ListCategorySites()
     listSitesOf(node, true);
 }
 
-bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader)
-{
+bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader) {
     ProgramState& state = host_.state();
     const QString name = node->text(0);
     // Names in the tree came from the file, so they always convert back.
@@ -148,8 +145,7 @@ bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader)
     return true;
 }
 
-void BrowsePanel::ListView1SelectItem()
-{
+void BrowsePanel::ListView1SelectItem() {
     FloatingHint* hint = host_.hint();
     if (!hint)
         return;
@@ -166,21 +162,18 @@ void BrowsePanel::ListView1SelectItem()
     }
 }
 
-void BrowsePanel::ListView1DblClick()
-{
+void BrowsePanel::ListView1DblClick() {
     const QModelIndex current = ListView1->currentIndex();
     if (current.isValid())
         host_.openSite(model_->url(current.row()));
 }
 
-QString BrowsePanel::headerText(const QString& categoryName, int rows)
-{
+QString BrowsePanel::headerText(const QString& categoryName, int rows) {
     return QStringLiteral("   ") + categoryName + QStringLiteral("         ") +
            QString::number(rows) + QStringLiteral("   ");
 }
 
-void BrowsePanel::setHeader(const QString& categoryName, int rows)
-{
+void BrowsePanel::setHeader(const QString& categoryName, int rows) {
     Panel6->setText(headerText(categoryName, rows));
 }
 

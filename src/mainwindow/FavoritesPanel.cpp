@@ -12,8 +12,7 @@ namespace korvalo {
 
 FavoritesPanel::FavoritesPanel(QWidget* parent)
     : QWidget(parent)
-    , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Title}, this))
-{
+    , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Title}, this)) {
     setObjectName(QStringLiteral("Favorites_Panel"));
     setAutoFillBackground(true);
 
@@ -47,16 +46,14 @@ FavoritesPanel::FavoritesPanel(QWidget* parent)
     ListBox1->hide();
 }
 
-void FavoritesPanel::setRows(const std::vector<SiteRow>& rows)
-{
+void FavoritesPanel::setRows(const std::vector<SiteRow>& rows) {
     model_->setRows(rows);
     ListBox1->clear();
     for (const SiteRow& r : rows)
         ListBox1->addItem(Cp1256::toUnicode(r.title));
 }
 
-void FavoritesPanel::clear()
-{
+void FavoritesPanel::clear() {
     model_->clear();
     ListBox1->clear();
 }

@@ -6,8 +6,7 @@ namespace korvalo {
 
 namespace {
 
-QString fieldTitle(TextField field)
-{
+QString fieldTitle(TextField field) {
     switch (field) {
     case TextField::Url:
         return QString::fromUtf8("العنوان");
@@ -23,8 +22,7 @@ QString fieldTitle(TextField field)
 
 } // namespace
 
-std::optional<std::string> fieldBytes(const QString& text, TextField field, QString* message)
-{
+std::optional<std::string> fieldBytes(const QString& text, TextField field, QString* message) {
     if (const auto bad = Cp1256::firstUnrepresentable(text)) {
         if (message)
             *message = fieldTitle(field) + QString::fromUtf8(" يحتوي على الحرف \"") + *bad +
@@ -45,6 +43,8 @@ std::optional<std::string> fieldBytes(const QString& text, TextField field, QStr
     return bytes;
 }
 
-QString scratchFileMessage() { return QString::fromUtf8("  حرر مساحة خالية temp.tmp  تعذر فتح الملف"); }
+QString scratchFileMessage() {
+    return QString::fromUtf8("  حرر مساحة خالية temp.tmp  تعذر فتح الملف");
+}
 
 } // namespace korvalo

@@ -6,8 +6,7 @@ namespace korvalo {
 
 FloatingHint::FloatingHint(QWidget* owner)
     : QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint)
-    , HintTimer(new QTimer(this))
-{
+    , HintTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("FloatingHint"));
     setAutoFillBackground(true);
     setLayoutDirection(Qt::LeftToRight); // it shows addresses
@@ -18,8 +17,8 @@ FloatingHint::FloatingHint(QWidget* owner)
     connect(HintTimer, &QTimer::timeout, this, [this] { activate({}, {}, {}); });
 }
 
-void FloatingHint::activate(const QRect& screenRect, const QString& text, const QColor& background)
-{
+void FloatingHint::activate(const QRect& screenRect, const QString& text,
+                            const QColor& background) {
     if (screenRect.isEmpty() || text.isEmpty()) {
         setText({});
         hide();

@@ -21,17 +21,16 @@ constexpr const char* kSections[][3] = {
     {"المتصفح", "Explorer_Panel", "حدد من هنا المتصفح وموقع مفضلة المتصفح"},
 };
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-template <typename W>
-W* named(W* w, const char* name)
-{
+template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
 
-QWidget* page(const char* name, QWidget* parent)
-{
+QWidget* page(const char* name, QWidget* parent) {
     auto* w = named(new QWidget(parent), name);
     w->setGeometry(16, 72, 481, 257 - 40); // the buttons share the bottom edge
     w->hide();
@@ -41,8 +40,7 @@ QWidget* page(const char* name, QWidget* parent)
 } // namespace
 
 OptionsPanel::OptionsPanel(QWidget* parent)
-    : QWidget(parent)
-{
+    : QWidget(parent) {
     setObjectName(QStringLiteral("Config_Panel"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -52,8 +50,7 @@ OptionsPanel::OptionsPanel(QWidget* parent)
     Panel4 = named(new QLabel(u("خصائص"), this), "Panel4");
     Panel4->setGeometry(0, 0, 651, 30);
     Panel4->setAlignment(Qt::AlignCenter);
-    Panel4->setStyleSheet(
-        QStringLiteral("background: #8080c0; color: white; font-weight: bold;"));
+    Panel4->setStyleSheet(QStringLiteral("background: #8080c0; color: white; font-weight: bold;"));
 
     TreeView3 = named(new QTreeWidget(this), "TreeView3");
     TreeView3->setGeometry(504, 41, 129, 265);
@@ -92,8 +89,8 @@ OptionsPanel::OptionsPanel(QWidget* parent)
     PassEdit->setLayoutDirection(Qt::LeftToRight);
     PassEdit->setEchoMode(QLineEdit::Password);
     PassEdit->setMaxLength(70);
-    CheckBox2 = named(new QCheckBox(u("تشغيل البرنامج عند تشغيل الجهاز"), Startup_Panel),
-                      "CheckBox2");
+    CheckBox2 =
+        named(new QCheckBox(u("تشغيل البرنامج عند تشغيل الجهاز"), Startup_Panel), "CheckBox2");
     CheckBox2->setGeometry(180, 90, 290, 22);
     MinimCheck = named(new QCheckBox(u("تصغير عند التشغيل"), Startup_Panel), "MinimCheck");
     MinimCheck->setGeometry(180, 116, 290, 22);
@@ -146,8 +143,8 @@ OptionsPanel::OptionsPanel(QWidget* parent)
     Edit9 = named(new QLineEdit(browserGroup), "Edit9");
     Edit9->setGeometry(60, 30, 385, 26);
     Edit9->setLayoutDirection(Qt::LeftToRight);
-    BitBtnWithColor5 = named(new ButtonWithColor(QStringLiteral("..."), browserGroup),
-                             "BitBtnWithColor5");
+    BitBtnWithColor5 =
+        named(new ButtonWithColor(QStringLiteral("..."), browserGroup), "BitBtnWithColor5");
     BitBtnWithColor5->setGeometry(15, 30, 36, 26);
     auto* favGroup = new QGroupBox(u(" مجلد مفضلة المتصفح  Internet Explorer"), Explorer_Panel);
     favGroup->setGeometry(10, 95, 460, 70);
@@ -161,8 +158,7 @@ OptionsPanel::OptionsPanel(QWidget* parent)
     BitBtnWithColor9->setGeometry(136, 280, 97, 25);
 }
 
-void OptionsPanel::ShowOptionsSection(QTreeWidgetItem* item)
-{
+void OptionsPanel::ShowOptionsSection(QTreeWidgetItem* item) {
     if (!item)
         return;
     for (const auto& s : kSections) {
@@ -175,16 +171,17 @@ void OptionsPanel::ShowOptionsSection(QTreeWidgetItem* item)
     }
 }
 
-void OptionsPanel::CheckPassClick()
-{
+void OptionsPanel::CheckPassClick() {
     const bool on = CheckPass->isChecked();
     PassEdit->setEnabled(on);
     QPalette pal = PassEdit->palette();
-    pal.setColor(QPalette::Base, on ? palette().color(QPalette::Active, QPalette::Base)
-                                    : QColor(0xC0, 0xC0, 0xC0));
+    pal.setColor(QPalette::Base,
+                 on ? palette().color(QPalette::Active, QPalette::Base) : QColor(0xC0, 0xC0, 0xC0));
     PassEdit->setPalette(pal);
 }
 
-void OptionsPanel::CheckBox2Click() { MinimCheck->setEnabled(CheckBox2->isChecked()); }
+void OptionsPanel::CheckBox2Click() {
+    MinimCheck->setEnabled(CheckBox2->isChecked());
+}
 
 } // namespace korvalo

@@ -26,8 +26,7 @@ struct ProgramState {
     QString minimiseFlag;
 
     // A file in the program directory, as a path for the core.
-    std::string path(const QString& name) const
-    {
+    std::string path(const QString& name) const {
         return QFile::encodeName(programDir + name).toStdString();
     }
     std::string sitePath() const { return path(siteFileName); }

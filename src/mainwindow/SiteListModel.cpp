@@ -6,22 +6,17 @@ namespace korvalo {
 
 SiteListModel::SiteListModel(std::vector<Column> columns, QObject* parent)
     : QAbstractTableModel(parent)
-    , columns_(std::move(columns))
-{
-}
+    , columns_(std::move(columns)) {}
 
-int SiteListModel::rowCount(const QModelIndex& parent) const
-{
+int SiteListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int SiteListModel::columnCount(const QModelIndex& parent) const
-{
+int SiteListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
-QVariant SiteListModel::data(const QModelIndex& index, int role) const
-{
+QVariant SiteListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const Column column = columns_.at(static_cast<size_t>(index.column()));
@@ -41,14 +36,12 @@ QVariant SiteListModel::data(const QModelIndex& index, int role) const
     return {};
 }
 
-SiteListModel::Row SiteListModel::convert(const SiteRow& row)
-{
+SiteListModel::Row SiteListModel::convert(const SiteRow& row) {
     return {Cp1256::toUnicode(row.url), Cp1256::toUnicode(row.language),
             Cp1256::toUnicode(row.title)};
 }
 
-void SiteListModel::setRows(const std::vector<SiteRow>& rows)
-{
+void SiteListModel::setRows(const std::vector<SiteRow>& rows) {
     beginResetModel();
     rows_.clear();
     rows_.reserve(rows.size());
@@ -57,16 +50,14 @@ void SiteListModel::setRows(const std::vector<SiteRow>& rows)
     endResetModel();
 }
 
-void SiteListModel::appendRow(const SiteRow& row)
-{
+void SiteListModel::appendRow(const SiteRow& row) {
     const int n = rowCount();
     beginInsertRows({}, n, n);
     rows_.push_back(convert(row));
     endInsertRows();
 }
 
-void SiteListModel::clear()
-{
+void SiteListModel::clear() {
     beginResetModel();
     rows_.clear();
     endResetModel();

@@ -1,20 +1,23 @@
 #include "mainwindow/TForm1.h"
 
 #include "data/CategoryFile.h"
-#include "data/Records.h"
 #include "data/Cp1256.h"
+#include "data/Records.h"
 #include "data/SettingsStore.h"
 #include "data/SiteListing.h"
 #include "desktop/CommandErrorBox.h"
 #include "desktop/TMessageForm.h"
+#include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/FavoritesPanel.h"
 #include "mainwindow/FloatingHint.h"
+#include "mainwindow/NavigationShell.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
+#include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/ColorPickerButton.h"
 #include "widgets/PlatformColor.h"
@@ -36,10 +39,6 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-// The artwork is compiled into the window library, whose resources must be
-// registered by name from outside any namespace.
-static void registerArtwork() { Q_INIT_RESOURCE(korvalo); }
-
 namespace korvalo {
 
 namespace {
@@ -56,12 +55,13 @@ constexpr const char* kDisplayTrees[] = {"TreeView1", "TreeView2"};
 constexpr const char* kCaptionStrips[] = {"Panel6", "Panel7", "Panel8"};
 constexpr const char* kRightToLeftTrees[] = {"TreeView1", "TreeView2", "TreeView3"};
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 // Selects the entry whose text equals text; when several do, the last one
 // wins, and when none does nothing is selected.
-void selectLastEqual(QComboBox* box, const QString& text)
-{
+void selectLastEqual(QComboBox* box, const QString& text) {
     int found = -1;
     for (int i = 0; i < box->count(); ++i)
         if (box->itemText(i) == text)
@@ -71,8 +71,7 @@ void selectLastEqual(QComboBox* box, const QString& text)
 
 // Trees keep a right-to-left layout; only their reading order follows the
 // background colour. Each label is aligned the way it then reads.
-void setReadingOrder(QTreeWidget* tree, Qt::LayoutDirection direction)
-{
+void setReadingOrder(QTreeWidget* tree, Qt::LayoutDirection direction) {
     tree->setProperty("readingOrder", int(direction));
     // Absolute, or the right-to-left layout would mirror it back.
     const Qt::Alignment a = (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) |
@@ -85,9 +84,8 @@ void setReadingOrder(QTreeWidget* tree, Qt::LayoutDirection direction)
 
 TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , env_(std::move(environment))
-{
-    registerArtwork();
+    , env_(std::move(environment)) {
+    registerArtworkResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Korvalo"));
     setFixedSize(kWidth, kHeight);
@@ -98,6 +96,22 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(0, 0, kWidth, kHeight);
     Image2->setPixmap(QPixmap(QStringLiteral(":/artwork/background.jpg")));
+
+    // Over the background: the drag area, then the toolbar's hot zones and
+    // their lit pictures; everything else is laid on top of them.
+    Image3 = new BackgroundArea(this);
+    connect(Image3, &BackgroundArea::mouseMovedOver, this, &TForm1::Image3MouseMove);
+    for (const ToolbarButton& b : toolbarButtons()) {
+        const QString name = QString::fromLatin1(b.name);
+        auto* zone = new HotZone(name + QStringLiteral("_Image1"), b.zone, this);
+        auto* lit =
+            new LitPicture(name + QStringLiteral("_Image2"), b.lit,
+                           QStringLiteral(":/artwork/toolbar/") + name + QStringLiteral(".jpg"),
+                           QString::fromUtf8(b.hint), this);
+        connect(zone, &HotZone::entered, lit, &QWidget::show);
+        connect(lit, &LitPicture::clicked, this, [this, name] { toolbarClick(name); });
+        litPictures_.push_back(lit);
+    }
 
     BitBtnWithColor6 = new ButtonWithColor(QStringLiteral("X"), this);
     BitBtnWithColor6->setObjectName(QStringLiteral("BitBtnWithColor6"));
@@ -167,6 +181,22 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Button11 = maintenance("Button11", "Category", {64, 24, 65, 17});
     Button14 = maintenance("Button14", "Url", {120, 0, 51, 17});
 
+    // Coloured-button hover groups and the areas that rest them.
+    auto group = [this](std::initializer_list<const char*> buttons,
+                        std::initializer_list<QWidget*> areas) {
+        auto* g = new ButtonHoverGroup(this);
+        for (const char* name : buttons)
+            if (auto* b = findChild<ButtonWithColor*>(QString::fromLatin1(name)))
+                g->addButton(b);
+        for (QWidget* area : areas)
+            g->addResetArea(area);
+    };
+    group({"BitBtnWithColor8", "BitBtnWithColor9"}, {Config_Panel});
+    group({"BitBtnWithColor2"}, {});
+    group({"BitBtnWithColor3", "BitBtnWithColor13", "BitBtnWithColor15"},
+          {findChild<QWidget*>(QStringLiteral("GroupBox4")), Add_Panel->TreeView2,
+           Add_Panel->Add_Cat});
+
     addCategoryTree(Show_Panel->TreeView1);
     addCategoryTree(Add_Panel->TreeView2);
     addCategoryList(Add_Panel->ComboBox2);
@@ -174,8 +204,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::plainMessage(const QString& text)
-{
+void TForm1::plainMessage(const QString& text) {
     if (env_.plainMessage) {
         env_.plainMessage(text);
         return;
@@ -185,72 +214,96 @@ void TForm1::plainMessage(const QString& text)
     box.exec();
 }
 
-void TForm1::quit(int status)
-{
+void TForm1::quit(int status) {
     ending_ = true;
     if (env_.quit)
         env_.quit(status);
     else // queued, so that it also ends a program whose loop has not started yet
-        QMetaObject::invokeMethod(qApp, [status] { QCoreApplication::exit(status); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
 }
 
-QString TForm1::categoryFileMissingMessage()
-{
+QString TForm1::categoryFileMissingMessage() {
     return u("cate.dat  تعذر فتح الملف") + QLatin1Char('\n') + u(" الملف مطلوب لتشغيل البرنامج");
 }
 
-void TForm1::categoryFileMissing()
-{
+void TForm1::categoryFileMissing() {
     plainMessage(categoryFileMissingMessage());
     hide();
     quit(1);
 }
 
-void TForm1::openSite(const QString& address)
-{
+void TForm1::openSite(const QString& address) {
     openInBrowserOrWarn(this, state_.browserPath, address);
 }
 
-int TForm1::showMessageBox(const QString& text, bool yesNo) { return ShowMessageBox(text, yesNo); }
+int TForm1::showMessageBox(const QString& text, bool yesNo) {
+    return ShowMessageBox(text, yesNo);
+}
 
-void TForm1::ShowPanel(QWidget* panel)
-{
+void TForm1::Image3MouseMove() {
+    if (hint_)
+        hint_->activate({}, {}, {});
+    // The coloured buttons of every panel rest again.
+    for (const char* name :
+         {"Button1", "Button3", "Button4", "Button7", "BitBtn10", "BitBtnWithColor10",
+          "BitBtnWithColor12", "BitBtnWithColor8", "BitBtnWithColor9", "BitBtnWithColor1",
+          "BitBtnWithColor3", "BitBtnWithColor2"})
+        if (auto* b = findChild<ButtonWithColor*>(QString::fromLatin1(name)))
+            b->setBackgroundColor(colorFromWord(ButtonWithColor::kRestingColor));
+    for (QLabel* lit : litPictures_)
+        lit->hide();
+}
+
+void TForm1::toolbarClick(const QString& name) {
+    if (name == QStringLiteral("Show"))
+        ShowPanel(Show_Panel);
+    else if (name == QStringLiteral("Favorites"))
+        ShowPanel(Favorites_Panel);
+    else if (name == QStringLiteral("Add"))
+        ShowPanel(Add_Panel);
+    else if (name == QStringLiteral("Email"))
+        ShowPanel(Config_Panel);
+    // The search, browser-favourites, contact, assistant and about buttons
+    // have no panel or window yet; they only light up.
+}
+
+void TForm1::ShowPanel(QWidget* panel) {
     for (QWidget* p :
          std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel, Add_Panel})
         p->setVisible(p == panel);
 }
 
-void TForm1::appendBrowseRow(const SiteRow& row) { Show_Panel->sites()->appendRow(row); }
+void TForm1::appendBrowseRow(const SiteRow& row) {
+    Show_Panel->sites()->appendRow(row);
+}
 
-bool TForm1::browsePanelShown() const { return Show_Panel->isVisible(); }
+bool TForm1::browsePanelShown() const {
+    return Show_Panel->isVisible();
+}
 
-QString TForm1::browseTreeSelection() const
-{
+QString TForm1::browseTreeSelection() const {
     QTreeWidgetItem* item = Show_Panel->TreeView1->currentItem();
     return item ? item->text(0) : QString();
 }
 
-void TForm1::switchMaintainerModeOn()
-{
+void TForm1::switchMaintainerModeOn() {
     maintainerMode_ = true;
-    const QString info = QString::fromLatin1(kInfoCategoryName.data(),
-                                             qsizetype(kInfoCategoryName.size()));
+    const QString info =
+        QString::fromLatin1(kInfoCategoryName.data(), qsizetype(kInfoCategoryName.size()));
     Add_Panel->ComboBox2->addItem(info);
     Show_Panel->TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{info}));
     for (QWidget* w : std::initializer_list<QWidget*>{Add_Panel->Button2, Add_Panel->Edit10,
-                                                     Button11, Button12, Button13, Button14})
+                                                      Button11, Button12, Button13, Button14})
         w->show();
 }
 
-void TForm1::setSiteCount(int64_t count)
-{
+void TForm1::setSiteCount(int64_t count) {
     state_.siteCount = count;
     Count_Label->setText(u("عدد المواقع المسجلة    ") + QString::number(count));
 }
 
-void TForm1::placeOnScreen()
-{
+void TForm1::placeOnScreen() {
     const QSize screen = env_.screenSize ? *env_.screenSize
                          : QGuiApplication::primaryScreen()
                              ? QGuiApplication::primaryScreen()->size()
@@ -266,8 +319,7 @@ void TForm1::placeOnScreen()
         move(screen.width() / 2 - width() / 2, screen.height() / 2 - height() / 2);
 }
 
-void TForm1::loadStartupSettings()
-{
+void TForm1::loadStartupSettings() {
     const StartupSettings s = LoadStartupSettings(*settings_, env_.autorunEntryFound);
     state_.firstRunMarker = s.firstRunMarker;
     state_.browserPath = s.browserPath;
@@ -281,8 +333,7 @@ void TForm1::loadStartupSettings()
     Config_Panel->MinimCheck->setEnabled(s.minimEnabled);
 }
 
-bool TForm1::startUp()
-{
+bool TForm1::startUp() {
     // 1-2. The floating hint; the category trees lay out right to left.
     hint_ = new FloatingHint(this);
     for (const char* name : kRightToLeftTrees)
@@ -352,10 +403,11 @@ bool TForm1::startUp()
     return true;
 }
 
-void TForm1::FormCreate() { loadDisplaySettings(); }
+void TForm1::FormCreate() {
+    loadDisplaySettings();
+}
 
-void TForm1::loadDisplaySettings()
-{
+void TForm1::loadDisplaySettings() {
     OptionsPanel* o = Config_Panel;
     QStringList families = QFontDatabase::families();
     families.sort();
@@ -386,8 +438,7 @@ void TForm1::loadDisplaySettings()
     ApplyDisplaySettings();
 }
 
-void TForm1::ApplyDisplaySettings()
-{
+void TForm1::ApplyDisplaySettings() {
     OptionsPanel* o = Config_Panel;
     std::vector<QWidget*> lists, trees;
     for (const char* name : kDisplayLists)
@@ -444,8 +495,7 @@ void TForm1::ApplyDisplaySettings()
         }
 }
 
-bool TForm1::BuildCategoryViews(QTreeWidget* except)
-{
+bool TForm1::BuildCategoryViews(QTreeWidget* except) {
     std::vector<QTreeWidget*> trees;
     for (QTreeWidget* t : categoryTrees_)
         if (t != except)
@@ -496,8 +546,7 @@ bool TForm1::BuildCategoryViews(QTreeWidget* except)
     return true;
 }
 
-void TForm1::showEvent(QShowEvent* event)
-{
+void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
@@ -505,8 +554,7 @@ void TForm1::showEvent(QShowEvent* event)
     }
 }
 
-void TForm1::FormShow()
-{
+void TForm1::FormShow() {
     if (!BuildCategoryViews())
         return;
     // The current category is the first of the tree, whose sites the list
@@ -514,8 +562,7 @@ void TForm1::FormShow()
     state_.currentCategoryName = Category->count() > 0 ? Category->item(0)->text() : QString();
 }
 
-void TForm1::clearLists()
-{
+void TForm1::clearLists() {
     for (QListWidget* l : findChildren<QListWidget*>())
         if (l != Category)
             l->clear();
@@ -523,14 +570,12 @@ void TForm1::clearLists()
     Favorites_Panel->clear();
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
-{
+void TForm1::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
 }
 
-void TForm1::FormClose()
-{
+void TForm1::FormClose() {
     setEnabled(false);
     hide();
     clearLists();
@@ -540,8 +585,7 @@ void TForm1::FormClose()
     }
 }
 
-void TForm1::N18Click()
-{
+void TForm1::N18Click() {
     setEnabled(false);
     hide();
     clearLists();
@@ -550,6 +594,8 @@ void TForm1::N18Click()
     quit(0);
 }
 
-void TForm1::MinimizeClick() { showMinimized(); }
+void TForm1::MinimizeClick() {
+    showMinimized();
+}
 
 } // namespace korvalo

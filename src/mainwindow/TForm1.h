@@ -19,6 +19,7 @@ class QTreeWidget;
 namespace korvalo {
 
 class AddPanel;
+class BackgroundArea;
 class BrowsePanel;
 class ButtonWithColor;
 class FavoritesPanel;
@@ -56,6 +57,12 @@ public:
     // lists, the trees and the caption strips.
     void ApplyDisplaySettings();
 
+    // The mouse over the bare background: hides the hint and the lit toolbar
+    // pictures and rests the coloured buttons.
+    void Image3MouseMove();
+    // A click on a toolbar button's lit picture.
+    void toolbarClick(const QString& name);
+
     // Makes one panel visible and the others invisible.
     void ShowPanel(QWidget* panel);
 
@@ -66,12 +73,13 @@ public:
     void MinimizeClick();
 
     // Controls of the shell.
-    QLabel* Image2;  // the background picture
-    QLabel* Caption; // the version label
+    QLabel* Image2;         // the background picture
+    BackgroundArea* Image3; // over it: dragging and the mouse-move reset
+    QLabel* Caption;        // the version label
     QLabel* Count_Label;
     QLineEdit* ProgramDirEdit;
-    QLineEdit* Edit6; // the browser path, as the launches read it
-    QListWidget* Category; // hidden: the category names the program works from
+    QLineEdit* Edit6;                  // the browser path, as the launches read it
+    QListWidget* Category;             // hidden: the category names the program works from
     ButtonWithColor* BitBtnWithColor4; // "ــ"
     ButtonWithColor* BitBtnWithColor6; // "X"
     BrowsePanel* Show_Panel;
@@ -89,8 +97,7 @@ public:
     int showMessageBox(const QString& text, bool yesNo) override;
     void setSiteCount(int64_t count) override;
     void plainMessage(const QString& text) override;
-    bool rebuildCategoryViews(QTreeWidget* except = nullptr) override
-    {
+    bool rebuildCategoryViews(QTreeWidget* except = nullptr) override {
         return BuildCategoryViews(except);
     }
     void appendBrowseRow(const SiteRow& row) override;
@@ -128,6 +135,7 @@ private:
     FloatingHint* hint_ = nullptr;
     std::vector<QTreeWidget*> categoryTrees_;
     std::vector<QComboBox*> categoryLists_;
+    std::vector<QLabel*> litPictures_;
     bool shownOnce_ = false;
     bool ending_ = false;
     bool maintainerMode_ = false;

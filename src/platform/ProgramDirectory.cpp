@@ -8,8 +8,7 @@ namespace korvalo {
 
 namespace {
 
-QString withSlash(QString dir)
-{
+QString withSlash(QString dir) {
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     return dir;
@@ -17,8 +16,7 @@ QString withSlash(QString dir)
 
 } // namespace
 
-QString resolveProgramDirectory(const QString& executableDir)
-{
+QString resolveProgramDirectory(const QString& executableDir) {
     const QString home = qEnvironmentVariable("KORVALO_HOME");
     if (!home.isEmpty())
         return withSlash(QDir(home).absolutePath());

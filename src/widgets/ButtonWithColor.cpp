@@ -9,33 +9,28 @@ namespace korvalo {
 
 ButtonWithColor::ButtonWithColor(const QString& caption, QWidget* parent)
     : QPushButton(caption, parent)
-    , background_(colorFromWord(kRestingColor))
-{
+    , background_(colorFromWord(kRestingColor)) {
     setCursor(Qt::PointingHandCursor);
 }
 
-void ButtonWithColor::setBackgroundColor(const QColor& color)
-{
+void ButtonWithColor::setBackgroundColor(const QColor& color) {
     if (background_ == color)
         return;
     background_ = color;
     update();
 }
 
-void ButtonWithColor::setTextColor(const QColor& color)
-{
+void ButtonWithColor::setTextColor(const QColor& color) {
     text_ = color;
     update();
 }
 
-void ButtonWithColor::enterEvent(QEnterEvent* event)
-{
+void ButtonWithColor::enterEvent(QEnterEvent* event) {
     QPushButton::enterEvent(event);
     Q_EMIT hovered();
 }
 
-void ButtonWithColor::paintEvent(QPaintEvent*)
-{
+void ButtonWithColor::paintEvent(QPaintEvent*) {
     // Painted by hand: style sheets would fight the per-button colours and
     // the platform style ignores a button's background role.
     QPainter p(this);

@@ -11,8 +11,7 @@ namespace korvalo {
 
 namespace {
 
-QIcon swatch(uint32_t word)
-{
+QIcon swatch(uint32_t word) {
     QPixmap pm(16, 12);
     pm.fill(colorFromWord(word));
     QPainter p(&pm);
@@ -28,17 +27,17 @@ struct Named {
 
 // Plain colours in the order of the classic sixteen-colour palette.
 constexpr Named kPlainColors[] = {
-    {0x00000000, "أسود"},   {0x00000080, "كستنائي"}, {0x00008000, "أخضر"},   {0x00008080, "زيتوني"},
-    {0x00800000, "كحلي"},   {0x00800080, "أرجواني"}, {0x00808000, "تركوازي"}, {0x00808080, "رمادي"},
-    {0x00C0C0C0, "فضي"},    {0x000000FF, "أحمر"},    {0x0000FF00, "ليموني"}, {0x0000FFFF, "أصفر"},
-    {0x00FF0000, "أزرق"},   {0x00FF00FF, "وردي"},    {0x00FFFF00, "سماوي"},  {0x00FFFFFF, "أبيض"},
-    {0x00C08080, "أزرق رمادي"},
+    {0x00000000, "أسود"},    {0x00000080, "كستنائي"},    {0x00008000, "أخضر"},
+    {0x00008080, "زيتوني"},  {0x00800000, "كحلي"},       {0x00800080, "أرجواني"},
+    {0x00808000, "تركوازي"}, {0x00808080, "رمادي"},      {0x00C0C0C0, "فضي"},
+    {0x000000FF, "أحمر"},    {0x0000FF00, "ليموني"},     {0x0000FFFF, "أصفر"},
+    {0x00FF0000, "أزرق"},    {0x00FF00FF, "وردي"},       {0x00FFFF00, "سماوي"},
+    {0x00FFFFFF, "أبيض"},    {0x00C08080, "أزرق رمادي"},
 };
 
 constexpr Named kSystemColors[] = {
-    {0x80000005, "لون النافذة"},   {0x80000008, "نص النافذة"},
-    {0x8000000F, "وجه الزر"},      {0x80000012, "نص الزر"},
-    {0x8000000D, "التحديد"},       {0x8000000E, "نص التحديد"},
+    {0x80000005, "لون النافذة"},   {0x80000008, "نص النافذة"}, {0x8000000F, "وجه الزر"},
+    {0x80000012, "نص الزر"},       {0x8000000D, "التحديد"},    {0x8000000E, "نص التحديد"},
     {0x80000018, "خلفية التلميح"}, {0x80000017, "نص التلميح"},
 };
 
@@ -48,8 +47,7 @@ ColorPickerButton::ColorPickerButton(uint32_t defaultColor, QWidget* parent)
     : QToolButton(parent)
     , color_(defaultColor)
     , default_(defaultColor)
-    , menu_(new QMenu(this))
-{
+    , menu_(new QMenu(this)) {
     setAutoRaise(true);
     setPopupMode(QToolButton::InstantPopup);
     setMenu(menu_);
@@ -57,8 +55,7 @@ ColorPickerButton::ColorPickerButton(uint32_t defaultColor, QWidget* parent)
     buildMenu();
 }
 
-void ColorPickerButton::buildMenu()
-{
+void ColorPickerButton::buildMenu() {
     menu_->addAction(swatch(default_), QString::fromUtf8("تلقائي"), this,
                      [this] { setColor(default_); });
     menu_->addSeparator();
@@ -77,15 +74,13 @@ void ColorPickerButton::buildMenu()
     menu_->addAction(QString::fromUtf8("ألوان إضافية"), this, &ColorPickerButton::chooseMore);
 }
 
-void ColorPickerButton::chooseMore()
-{
+void ColorPickerButton::chooseMore() {
     const QColor c = QColorDialog::getColor(colorFromWord(color_), this);
     if (c.isValid())
         setColor(wordFromColor(c));
 }
 
-void ColorPickerButton::setColor(uint32_t color)
-{
+void ColorPickerButton::setColor(uint32_t color) {
     if (color == color_)
         return;
     color_ = color;
@@ -93,8 +88,7 @@ void ColorPickerButton::setColor(uint32_t color)
     Q_EMIT colorChanged(color_);
 }
 
-void ColorPickerButton::paintEvent(QPaintEvent* event)
-{
+void ColorPickerButton::paintEvent(QPaintEvent* event) {
     QToolButton::paintEvent(event);
     QPainter p(this);
     const QRect r = rect().adjusted(4, 4, -14, -4);

@@ -9,14 +9,13 @@ namespace {
 
 // The classic system colour indexes and the palette roles that play the
 // same part on this desktop.
-QPalette::ColorRole roleForIndex(uint32_t index, QPalette::ColorGroup& group)
-{
+QPalette::ColorRole roleForIndex(uint32_t index, QPalette::ColorGroup& group) {
     group = QPalette::Active;
     switch (index) {
     case 1:  // desktop background
     case 12: // application workspace
         return QPalette::Dark;
-    case 2: // active caption
+    case 2:  // active caption
     case 13: // highlight
         return QPalette::Highlight;
     case 9:  // caption text
@@ -55,8 +54,7 @@ QPalette::ColorRole roleForIndex(uint32_t index, QPalette::ColorGroup& group)
 
 } // namespace
 
-QColor colorFromWord(uint32_t word)
-{
+QColor colorFromWord(uint32_t word) {
     if (isSystemColor(word)) {
         QPalette::ColorGroup group;
         const QPalette::ColorRole role = roleForIndex(word & 0xFFu, group);
@@ -65,8 +63,7 @@ QColor colorFromWord(uint32_t word)
     return QColor(int(word & 0xFF), int((word >> 8) & 0xFF), int((word >> 16) & 0xFF));
 }
 
-uint32_t wordFromColor(const QColor& color)
-{
+uint32_t wordFromColor(const QColor& color) {
     const QColor c = color.toRgb();
     return uint32_t(c.red()) | uint32_t(c.green()) << 8 | uint32_t(c.blue()) << 16;
 }

@@ -10,7 +10,9 @@ namespace korvalo {
 // colour, 0x800000nn for the system colour with index nn.
 constexpr uint32_t kSystemColorFlag = 0x80000000u;
 
-inline bool isSystemColor(uint32_t word) { return (word & 0xFF000000u) == kSystemColorFlag; }
+inline bool isSystemColor(uint32_t word) {
+    return (word & 0xFF000000u) == kSystemColorFlag;
+}
 
 // The colour a word stands for on this desktop; system colours come from
 // the application palette.

@@ -1,6 +1,6 @@
+#include "mainwindow/AddPanel.h"
 #include "data/CategoryFile.h"
 #include "data/RecordReader.h"
-#include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "support/Fixtures.h"
@@ -22,10 +22,11 @@ using namespace korvalo;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
-std::vector<SiteRecord> sitesIn(const std::string& path)
-{
+std::vector<SiteRecord> sitesIn(const std::string& path) {
     std::vector<SiteRecord> out;
     RecordReader reader(kSiteRecordSize);
     if (reader.open(path))
@@ -34,8 +35,7 @@ std::vector<SiteRecord> sitesIn(const std::string& path)
     return out;
 }
 
-std::vector<CategoryRecord> categoriesIn(const std::string& path)
-{
+std::vector<CategoryRecord> categoriesIn(const std::string& path) {
     std::vector<CategoryRecord> out;
     RecordReader reader(kCategoryRecordSize);
     if (reader.open(path))
@@ -45,8 +45,7 @@ std::vector<CategoryRecord> categoriesIn(const std::string& path)
 }
 
 // Records the text of the message box that answerNextModal sees.
-std::function<void(QDialog*)> recordText(QString& into)
-{
+std::function<void(QDialog*)> recordText(QString& into) {
     return [&into](QDialog* d) {
         if (auto* label = d->findChild<QLabel*>(QStringLiteral("Label1")))
             into = label->text();
@@ -55,8 +54,7 @@ std::function<void(QDialog*)> recordText(QString& into)
 
 class AddPanelTest : public test::MainWindowFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MainWindowFixture::SetUp();
         form = start();
         ASSERT_TRUE(started);
@@ -64,20 +62,17 @@ protected:
         panel = form->Add_Panel;
         form->ShowPanel(panel);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(test::pendingModalAnswers(), 0) << "a message the test expected never came";
         test::cancelModalAnswers();
     }
 
-    void chooseCategory(const char* name)
-    {
+    void chooseCategory(const char* name) {
         panel->ComboBox2->setCurrentIndex(panel->ComboBox2->findText(u(name)));
         ASSERT_GE(panel->ComboBox2->currentIndex(), 0) << name;
     }
 
-    QTreeWidgetItem* node(QTreeWidget* tree, const char* name)
-    {
+    QTreeWidgetItem* node(QTreeWidget* tree, const char* name) {
         const auto found = tree->findItems(u(name), Qt::MatchExactly | Qt::MatchRecursive);
         return found.isEmpty() ? nullptr : found.first();
     }
@@ -88,8 +83,7 @@ protected:
 
 } // namespace
 
-TEST_F(AddPanelTest, addsASiteUnderASubCategoryAndRefusesTheSameAddressTwice)
-{
+TEST_F(AddPanelTest, addsASiteUnderASubCategoryAndRefusesTheSameAddressTwice) {
     EXPECT_EQ(panel->TabSet1->currentIndex(), AddPanel::kAddressTab);
     EXPECT_EQ(panel->Edit3->text(), QStringLiteral("http://www."));
     panel->Edit2->setText(u("موقع جديد"));
@@ -121,8 +115,7 @@ TEST_F(AddPanelTest, addsASiteUnderASubCategoryAndRefusesTheSameAddressTwice)
     EXPECT_EQ(panel->Edit2->text(), QStringLiteral("again")) << "the fields keep their text";
 }
 
-TEST_F(AddPanelTest, incompleteOrUnstorableInputIsRefusedBeforeAnythingIsWritten)
-{
+TEST_F(AddPanelTest, incompleteOrUnstorableInputIsRefusedBeforeAnythingIsWritten) {
     const std::string before = test::readFile(dir.file("weburl.kvl"));
     QString shown;
     chooseCategory("رياضة");
@@ -143,8 +136,7 @@ TEST_F(AddPanelTest, incompleteOrUnstorableInputIsRefusedBeforeAnythingIsWritten
     EXPECT_EQ(test::readFile(dir.file("weburl.kvl")), before);
 }
 
-TEST_F(AddPanelTest, theAccessCodeSwitchesMaintainerModeOnWithoutAddingASite)
-{
+TEST_F(AddPanelTest, theAccessCodeSwitchesMaintainerModeOnWithoutAddingASite) {
     const std::string before = test::readFile(dir.file("weburl.kvl"));
     panel->Edit2->setText(QStringLiteral("qentavrol"));
     EXPECT_FALSE(panel->Edit10->isVisible());
@@ -170,8 +162,7 @@ TEST_F(AddPanelTest, theAccessCodeSwitchesMaintainerModeOnWithoutAddingASite)
     EXPECT_TRUE(panel->Edit10->isVisible()) << "the controls stay";
 }
 
-TEST_F(AddPanelTest, addingCategoriesChecksTheLevelAndRefillsEveryView)
-{
+TEST_F(AddPanelTest, addingCategoriesChecksTheLevelAndRefillsEveryView) {
     panel->showTab(AddPanel::kCategoryTab);
     EXPECT_TRUE(panel->Add_Cat->isVisible());
     EXPECT_EQ(panel->Label13->text(), u("اضافة موضوع"));
@@ -215,8 +206,7 @@ TEST_F(AddPanelTest, addingCategoriesChecksTheLevelAndRefillsEveryView)
     EXPECT_EQ(arts->child(0)->text(0), u("مسرح"));
 }
 
-TEST_F(AddPanelTest, renamingThroughTheInPlaceEditorChangesTheFirstRecordOfTheName)
-{
+TEST_F(AddPanelTest, renamingThroughTheInPlaceEditorChangesTheFirstRecordOfTheName) {
     panel->showTab(AddPanel::kCategoryTab);
     QTreeWidget* tree = panel->TreeView2;
     tree->setCurrentItem(node(tree, "رياضة"));
@@ -246,8 +236,7 @@ TEST_F(AddPanelTest, renamingThroughTheInPlaceEditorChangesTheFirstRecordOfTheNa
     EXPECT_NE(node(tree, "محلية"), nullptr);
 }
 
-TEST_F(AddPanelTest, deletingACategoryAsksTwiceAndRemovesItsSites)
-{
+TEST_F(AddPanelTest, deletingACategoryAsksTwiceAndRemovesItsSites) {
     panel->showTab(AddPanel::kCategoryTab);
     panel->TreeView2->setCurrentItem(node(panel->TreeView2, "رياضة"));
 

@@ -20,12 +20,13 @@ using namespace korvalo;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 class BrowsePanelTest : public test::MainWindowFixture {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         MainWindowFixture::SetUp();
         form = start();
         ASSERT_TRUE(started);
@@ -35,15 +36,13 @@ protected:
     }
 
     // Clicks a node as the user does: select it, then the click handler.
-    void click(QTreeWidgetItem* node)
-    {
+    void click(QTreeWidgetItem* node) {
         tree->setCurrentItem(node);
         const QRect r = tree->visualItemRect(node);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
     }
 
-    QStringList listedUrls() const
-    {
+    QStringList listedUrls() const {
         QStringList urls;
         for (int i = 0; i < panel->sites()->rowCount(); ++i)
             urls << panel->sites()->url(i);
@@ -57,13 +56,12 @@ protected:
 
 } // namespace
 
-TEST_F(BrowsePanelTest, mainCategoriesListTheirSubCategorySitesTooAndSubsOnlyTheirOwn)
-{
+TEST_F(BrowsePanelTest, mainCategoriesListTheirSubCategorySitesTooAndSubsOnlyTheirOwn) {
     click(tree->topLevelItem(1));
-    EXPECT_EQ(listedUrls(),
-              (QStringList{QStringLiteral("http://two.example"), QStringLiteral("http://four.example"),
-                           QStringLiteral("http://six.example"),
-                           QStringLiteral("http://seven.example")}));
+    EXPECT_EQ(listedUrls(), (QStringList{QStringLiteral("http://two.example"),
+                                         QStringLiteral("http://four.example"),
+                                         QStringLiteral("http://six.example"),
+                                         QStringLiteral("http://seven.example")}));
     EXPECT_EQ(panel->Panel6->text(), u("   رياضة         4   "));
     EXPECT_EQ(form->state().currentCategoryName, u("رياضة"));
 
@@ -78,8 +76,7 @@ TEST_F(BrowsePanelTest, mainCategoriesListTheirSubCategorySitesTooAndSubsOnlyThe
     EXPECT_EQ(listedUrls().size(), 3) << "the first category with its sub-category's site";
 }
 
-TEST_F(BrowsePanelTest, theShownCategoryIsNotReadAgainAndAnUnreadableFileKeepsTheList)
-{
+TEST_F(BrowsePanelTest, theShownCategoryIsNotReadAgainAndAnUnreadableFileKeepsTheList) {
     const std::string sites = test::readFile(dir.file("weburl.kvl"));
     ::unlink(dir.file("weburl.kvl").c_str());
 
@@ -101,18 +98,17 @@ TEST_F(BrowsePanelTest, theShownCategoryIsNotReadAgainAndAnUnreadableFileKeepsTh
     EXPECT_EQ(listedUrls().size(), 1);
 }
 
-TEST_F(BrowsePanelTest, aSiteOfADeletedSubCategoryStaysUnderItsMainCategory)
-{
-    test::writeCategories(dir.file("cate.dat"),
-                          {{news, 1, 1, 0, 0}, {test::cp("رياضة"), 2, 1, 0, 0}, {"info", 4, 1, 0, 0}});
+TEST_F(BrowsePanelTest, aSiteOfADeletedSubCategoryStaysUnderItsMainCategory) {
+    test::writeCategories(
+        dir.file("cate.dat"),
+        {{news, 1, 1, 0, 0}, {test::cp("رياضة"), 2, 1, 0, 0}, {"info", 4, 1, 0, 0}});
     form->BuildCategoryViews();
     click(tree->topLevelItem(1));
     click(tree->topLevelItem(0));
     EXPECT_TRUE(listedUrls().contains(QStringLiteral("http://three.example")));
 }
 
-TEST_F(BrowsePanelTest, aMissingCategoryFileEndsTheProgramOnAClick)
-{
+TEST_F(BrowsePanelTest, aMissingCategoryFileEndsTheProgramOnAClick) {
     ::unlink(dir.file("cate.dat").c_str());
     click(tree->topLevelItem(1));
     ASSERT_EQ(messages.size(), 1);
@@ -120,8 +116,7 @@ TEST_F(BrowsePanelTest, aMissingCategoryFileEndsTheProgramOnAClick)
     EXPECT_EQ(quitStatus, 1);
 }
 
-TEST_F(BrowsePanelTest, selectingARowShowsItsAddressInThePaleYellowHintUntilTheTimerEnds)
-{
+TEST_F(BrowsePanelTest, selectingARowShowsItsAddressInThePaleYellowHintUntilTheTimerEnds) {
     FloatingHint* hint = form->hint();
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(hint->HintTimer->interval(), 2000);
@@ -149,8 +144,7 @@ TEST_F(BrowsePanelTest, selectingARowShowsItsAddressInThePaleYellowHintUntilTheT
     EXPECT_TRUE(hint->text().isEmpty());
 }
 
-TEST_F(BrowsePanelTest, aDoubleClickOpensTheSiteAndAFailedStartShowsTheWarningBox)
-{
+TEST_F(BrowsePanelTest, aDoubleClickOpensTheSiteAndAFailedStartShowsTheWarningBox) {
     // A fake browser that writes each argument it gets on a line of its own.
     const std::string log = dir.file("browser.log");
     const std::string script = dir.file("fake browser");
@@ -175,7 +169,8 @@ TEST_F(BrowsePanelTest, aDoubleClickOpensTheSiteAndAFailedStartShowsTheWarningBo
     });
     Q_EMIT list->doubleClicked(second);
     EXPECT_EQ(caption, QStringLiteral("Error executing command"));
-    EXPECT_EQ(text, QStringLiteral("Trying to open \"") + QString::fromStdString(dir.file("no-such-browser")) +
+    EXPECT_EQ(text, QStringLiteral("Trying to open \"") +
+                        QString::fromStdString(dir.file("no-such-browser")) +
                         QStringLiteral(" http://three.example\"\r\nNo such file or directory"));
     EXPECT_EQ(test::pendingModalAnswers(), 0);
 }

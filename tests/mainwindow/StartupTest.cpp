@@ -27,7 +27,9 @@ using namespace korvalo;
 
 namespace {
 
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
 
 const QString kSettingsKey = QStringLiteral(".DEFAULT\\Software\\Korvalo\\2.0");
 
@@ -35,8 +37,7 @@ using StartupFixture = test::MainWindowFixture;
 
 } // namespace
 
-TEST_F(StartupFixture, readThroughFillsCountVersionListAndFavourites)
-{
+TEST_F(StartupFixture, readThroughFillsCountVersionListAndFavourites) {
     auto form = start();
     ASSERT_TRUE(started) << messages.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(messages.isEmpty());
@@ -73,8 +74,7 @@ TEST_F(StartupFixture, readThroughFillsCountVersionListAndFavourites)
     EXPECT_EQ(quitStatus, -1);
 }
 
-TEST_F(StartupFixture, missingRequiredFilesEndTheProgramAfterTheirMessage)
-{
+TEST_F(StartupFixture, missingRequiredFilesEndTheProgramAfterTheirMessage) {
     const std::string cate = test::readFile(dir.file("cate.dat"));
     ::unlink(dir.file("weburl.kvl").c_str());
     {
@@ -102,8 +102,7 @@ TEST_F(StartupFixture, missingRequiredFilesEndTheProgramAfterTheirMessage)
     EXPECT_FALSE(test::fileExists(dir.file("cate.dat")));
 }
 
-TEST_F(StartupFixture, windowPlacementFollowsTheScreenWidth)
-{
+TEST_F(StartupFixture, windowPlacementFollowsTheScreenWidth) {
     {
         auto form = start({799, 600});
         ASSERT_EQ(messages.size(), 1);
@@ -125,8 +124,7 @@ TEST_F(StartupFixture, windowPlacementFollowsTheScreenWidth)
     EXPECT_EQ(odd->pos(), QPoint(116, 114)) << "each half rounds toward zero";
 }
 
-TEST_F(StartupFixture, firstRunWritesItsValuesAndTheListsUseTheDesignLook)
-{
+TEST_F(StartupFixture, firstRunWritesItsValuesAndTheListsUseTheDesignLook) {
     RegistryFile reg = registry();
     reg.setString(RegRoot::LocalMachine,
                   QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App "
@@ -158,16 +156,19 @@ TEST_F(StartupFixture, firstRunWritesItsValuesAndTheListsUseTheDesignLook)
     EXPECT_EQ(second->state().firstRunMarker, QStringLiteral("1"));
 }
 
-TEST_F(StartupFixture, storedDisplaySettingsReachListsTreesAndStrips)
-{
+TEST_F(StartupFixture, storedDisplaySettingsReachListsTreesAndStrips) {
     RegistryFile reg = registry();
     const QString family = QFontDatabase::families().value(0);
     ASSERT_FALSE(family.isEmpty());
     const std::pair<const char*, QString> values[] = {
-        {"First", QStringLiteral("1")},          {"IePath", QStringLiteral("/usr/bin/b")},
-        {"FavoritesPath", QStringLiteral("/f")}, {"BanerNo", QStringLiteral("3")},
-        {"FontName", family},                    {"FontSize", QStringLiteral("14")},
-        {"FontBlod", QStringLiteral("1")},       {"FontItalic", QStringLiteral("0")},
+        {"First", QStringLiteral("1")},
+        {"IePath", QStringLiteral("/usr/bin/b")},
+        {"FavoritesPath", QStringLiteral("/f")},
+        {"BanerNo", QStringLiteral("3")},
+        {"FontName", family},
+        {"FontSize", QStringLiteral("14")},
+        {"FontBlod", QStringLiteral("1")},
+        {"FontItalic", QStringLiteral("0")},
         {"TabelTextColor", QStringLiteral("000000FF")},
         {"TabelBackColor", QStringLiteral("00E0E0E0")},
         {"TabelHeadTextColor", QStringLiteral("00000000")},
@@ -201,8 +202,7 @@ TEST_F(StartupFixture, storedDisplaySettingsReachListsTreesAndStrips)
     EXPECT_TRUE(tree->topLevelItem(0)->child(0)->textAlignment(0) & Qt::AlignRight);
 }
 
-TEST_F(StartupFixture, exitRemovesTheTemporaryFilesButAClosedWindowDoesNot)
-{
+TEST_F(StartupFixture, exitRemovesTheTemporaryFilesButAClosedWindowDoesNot) {
     auto form = start();
     ASSERT_TRUE(started);
     form->show();
@@ -227,8 +227,7 @@ TEST_F(StartupFixture, exitRemovesTheTemporaryFilesButAClosedWindowDoesNot)
     EXPECT_EQ(quitStatus, 0);
 }
 
-TEST_F(StartupFixture, aTempFolderThatCannotBeMadeOnlyWarns)
-{
+TEST_F(StartupFixture, aTempFolderThatCannotBeMadeOnlyWarns) {
     test::writeFile(dir.file("temp"), "a file where the folder should be");
     auto form = start();
     EXPECT_TRUE(started);

@@ -15,14 +15,12 @@ namespace {
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value)
-        : name_(name)
-    {
+        : name_(name) {
         if (const char* old = std::getenv(name))
             old_ = old;
         ::setenv(name, value.c_str(), 1);
     }
-    ~ScopedEnv()
-    {
+    ~ScopedEnv() {
         if (old_)
             ::setenv(name_, old_->c_str(), 1);
         else
@@ -34,12 +32,13 @@ private:
     std::optional<std::string> old_;
 };
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 } // namespace
 
-TEST(ProgramDirectory, homeOverridesAndTheExecutableFolderIsTheDefault)
-{
+TEST(ProgramDirectory, homeOverridesAndTheExecutableFolderIsTheDefault) {
     test::TempDir dir;
     {
         ScopedEnv home("KORVALO_HOME", dir.file("portable"));
@@ -50,8 +49,7 @@ TEST(ProgramDirectory, homeOverridesAndTheExecutableFolderIsTheDefault)
         << "a build folder runs on its own files";
 }
 
-TEST(ProgramDirectory, anInstalledCopyIsSeededIntoTheUserDataFolderWithoutOverwriting)
-{
+TEST(ProgramDirectory, anInstalledCopyIsSeededIntoTheUserDataFolderWithoutOverwriting) {
     test::TempDir dir;
     ScopedEnv home("KORVALO_HOME", "");
     ScopedEnv data("XDG_DATA_HOME", dir.file("data"));

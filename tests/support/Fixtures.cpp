@@ -7,8 +7,7 @@
 
 namespace korvalo::test {
 
-std::string encodeSites(const std::vector<SiteRecord>& sites)
-{
+std::string encodeSites(const std::vector<SiteRecord>& sites) {
     std::string out;
     for (const SiteRecord& s : sites) {
         SiteBytes b;
@@ -19,8 +18,7 @@ std::string encodeSites(const std::vector<SiteRecord>& sites)
     return out;
 }
 
-std::string encodeCategories(const std::vector<CategoryRecord>& categories)
-{
+std::string encodeCategories(const std::vector<CategoryRecord>& categories) {
     std::string out;
     for (const CategoryRecord& c : categories) {
         CategoryBytes b;
@@ -31,18 +29,15 @@ std::string encodeCategories(const std::vector<CategoryRecord>& categories)
     return out;
 }
 
-void writeSites(const std::string& path, const std::vector<SiteRecord>& sites)
-{
+void writeSites(const std::string& path, const std::vector<SiteRecord>& sites) {
     writeFile(path, encodeSites(sites));
 }
 
-void writeCategories(const std::string& path, const std::vector<CategoryRecord>& categories)
-{
+void writeCategories(const std::string& path, const std::vector<CategoryRecord>& categories) {
     writeFile(path, encodeCategories(categories));
 }
 
-std::string cp(const char* utf8)
-{
+std::string cp(const char* utf8) {
     const auto bytes = Cp1256::fromUnicode(QString::fromUtf8(utf8));
     if (!bytes)
         throw std::invalid_argument("not representable in Windows-1256");

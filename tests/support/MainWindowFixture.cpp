@@ -4,8 +4,7 @@
 
 namespace korvalo::test {
 
-void MainWindowFixture::SetUp()
-{
+void MainWindowFixture::SetUp() {
     news = cp("أخبار");
     writeCategories(dir.file("cate.dat"), {{news, 1, 1, 0, 0},
                                            {cp("رياضة"), 2, 1, 0, 0},
@@ -25,8 +24,7 @@ void MainWindowFixture::SetUp()
     writeSites(dir.file("favorites.dat"), {{"http://fav.example", 2, "fav", "E", 1, 0}});
 }
 
-StartupEnvironment MainWindowFixture::environment(QSize screen)
-{
+StartupEnvironment MainWindowFixture::environment(QSize screen) {
     StartupEnvironment env;
     env.programDir = QString::fromStdString(dir.path());
     env.registryPath = QString::fromStdString(dir.file("config/registry.reg"));
@@ -36,15 +34,13 @@ StartupEnvironment MainWindowFixture::environment(QSize screen)
     return env;
 }
 
-std::unique_ptr<TForm1> MainWindowFixture::start(QSize screen)
-{
+std::unique_ptr<TForm1> MainWindowFixture::start(QSize screen) {
     auto form = std::make_unique<TForm1>(environment(screen));
     started = form->startUp();
     return form;
 }
 
-RegistryFile MainWindowFixture::registry()
-{
+RegistryFile MainWindowFixture::registry() {
     return RegistryFile(QString::fromStdString(dir.file("config/registry.reg")));
 }
 

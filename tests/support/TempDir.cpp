@@ -6,22 +6,19 @@
 
 namespace korvalo::test {
 
-std::string readFile(const std::string& path)
-{
+std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-void writeFile(const std::string& path, const std::string& content)
-{
+void writeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
-bool fileExists(const std::string& path)
-{
+bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
 }

@@ -6,8 +6,7 @@
 
 namespace korvalo::test {
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired())
