@@ -43,25 +43,6 @@ std::optional<DataFileResult> lockDataFile(const std::string& dataPath, bool hel
     return std::nullopt;
 }
 
-bool writeAll(int fd, const uint8_t* data, size_t size, int& err) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            return false;
-        }
-        if (n == 0) {
-            err = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 // The scratch file, written in place ("wb") through a buffer. It is a working
 // copy only, so it is not synced; every write is still checked, because a
 // short scratch file copied back would lose records.
@@ -103,7 +84,7 @@ public:
 private:
     bool flush() {
         int err = 0;
-        if (!buffer_.empty() && !writeAll(fd_, buffer_.data(), buffer_.size(), err))
+        if (!buffer_.empty() && !writeFully(fd_, buffer_.data(), buffer_.size(), err))
             return fail("cannot write", err);
         buffer_.clear();
         return true;
@@ -154,27 +135,6 @@ DataFileResult copyBack(const std::string& dataPath, const std::string& scratchP
     DataFileResult r;
     r.count = copied;
     return r;
-}
-
-// pwrite until done; false with err set when the disk refuses.
-bool pwriteAll(int fd, const uint8_t* data, size_t size, off_t offset, int& err) {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size, offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            return false;
-        }
-        if (n == 0) {
-            err = ENOSPC;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-        offset += n;
-    }
-    return true;
 }
 
 DataFileResult invalidRecord(const SiteRecord& record) {
@@ -331,7 +291,7 @@ DataFileResult appendRecord(const std::string& path, const uint8_t* stored, size
         return failure(DataFileStatus::NotOpened, systemError("cannot read", path, errno));
 
     int err = 0;
-    bool ok = pwriteAll(fd, stored, recordSize, end, err);
+    bool ok = pwriteFully(fd, stored, recordSize, end, err);
     if (ok && ::fdatasync(fd) != 0) {
         err = errno;
         ok = false;
@@ -339,7 +299,7 @@ DataFileResult appendRecord(const std::string& path, const uint8_t* stored, size
     if (!ok) {
         if (::ftruncate(fd, oldLength) == 0 && !fragment.empty()) {
             int ignored = 0;
-            pwriteAll(fd, fragment.data(), fragment.size(), end, ignored);
+            pwriteFully(fd, fragment.data(), fragment.size(), end, ignored);
         }
         ::fdatasync(fd);
         return failure(DataFileStatus::NotWritable, systemError("cannot write", path, err), whole);

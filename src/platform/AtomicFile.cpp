@@ -23,9 +23,14 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool writeAll(int fd, const char* data, size_t size, int& err) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+// The loop behind writeFully and pwriteFully; write(done) writes from the
+// byte `done` on and returns what write(2) or pwrite(2) returned.
+template <typename Write>
+bool writeLoop(size_t size, int& err, Write write)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = write(done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -36,13 +41,26 @@ bool writeAll(int fd, const char* data, size_t size, int& err) {
             err = ENOSPC;
             return false;
         }
-        data += n;
-        size -= static_cast<size_t>(n);
+        done += static_cast<size_t>(n);
     }
     return true;
 }
 
 } // namespace
+
+bool writeFully(int fd, const void* data, size_t size, int& err)
+{
+    const char* p = static_cast<const char*>(data);
+    return writeLoop(size, err, [&](size_t done) { return ::write(fd, p + done, size - done); });
+}
+
+bool pwriteFully(int fd, const void* data, size_t size, off_t offset, int& err)
+{
+    const char* p = static_cast<const char*>(data);
+    return writeLoop(size, err, [&](size_t done) {
+        return ::pwrite(fd, p + done, size - done, offset + static_cast<off_t>(done));
+    });
+}
 
 AtomicWriter::AtomicWriter(std::string targetPath)
     : target_(std::move(targetPath)) {}
@@ -80,7 +98,7 @@ bool AtomicWriter::open() {
 
 bool AtomicWriter::flushBuffer() {
     int err = 0;
-    if (!buffer_.empty() && !writeAll(fd_, buffer_.data(), buffer_.size(), err))
+    if (!buffer_.empty() && !writeFully(fd_, buffer_.data(), buffer_.size(), err))
         return fail("cannot write", err);
     buffer_.clear();
     return true;
@@ -94,7 +112,7 @@ bool AtomicWriter::write(const void* data, size_t size) {
         return false;
     if (size >= kBufferBytes) {
         int err = 0;
-        if (!writeAll(fd_, p, size, err))
+        if (!writeFully(fd_, p, size, err))
             return fail("cannot write", err);
         return true;
     }

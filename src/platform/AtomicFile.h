@@ -2,10 +2,18 @@
 
 #include <cstddef>
 #include <string>
+#include <sys/types.h>
 #include <string_view>
 #include <vector>
 
 namespace korvalo {
+
+// Writes every byte, retrying short writes and interruptions. False with err
+// set when the system refuses; a write that makes no progress counts as a
+// full disk (ENOSPC).
+bool writeFully(int fd, const void* data, size_t size, int& err);
+// The same at an offset, leaving the file position alone.
+bool pwriteFully(int fd, const void* data, size_t size, off_t offset, int& err);
 
 // Writes a new generation of a file beside it and puts it in place with one
 // rename, so that whatever fails or is killed midway, the file holds either
