@@ -1,0 +1,161 @@
+#include "TableReporter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+
+namespace korvalo::bench {
+
+namespace {
+
+constexpr double kScanRatioTarget = 2.0;
+constexpr double kBrowseTargetMs = 250;
+constexpr double kStartupTargetMs = 1000;
+constexpr double kPeakTargetMb = 150;
+
+std::string format(const char* fmt, double v) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, v);
+    return buf;
+}
+
+std::string formatMs(double ms) {
+    if (ms >= 100)
+        return format("%.0f ms", ms);
+    if (ms >= 10)
+        return format("%.1f ms", ms);
+    return format("%.2f ms", ms);
+}
+
+std::string pad(const std::string& s, size_t width, bool right = false) {
+    // Every text here is ASCII, so bytes are columns.
+    if (s.size() >= width)
+        return s;
+    const std::string fill(width - s.size(), ' ');
+    return right ? fill + s : s + fill;
+}
+
+} // namespace
+
+void TableReporter::add(Entry entry) {
+    entries_.push_back(std::move(entry));
+}
+
+bool TableReporter::ReportContext(const Context& context) {
+    std::cerr << "korvalo_bench on " << context.cpu_info.num_cpus << " cpus";
+    if (!context.cpu_info.load_avg.empty())
+        std::cerr << ", load average " << context.cpu_info.load_avg.front();
+    std::cerr << '\n';
+    return true;
+}
+
+void TableReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        const std::string name = run.run_name.function_name;
+        Result& r = results_[name];
+        if (run.error_occurred) {
+            r.ran = true;
+            r.failed = true;
+            r.error = run.error_message;
+            errors_ = true;
+            std::cerr << "  " << name << ": FAILED: " << run.error_message << '\n';
+            continue;
+        }
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+        if (!median && !single)
+            continue;
+        if (run.repetitions > 1)
+            repetitions_ = static_cast<int>(run.repetitions);
+        r.ran = true;
+        r.ms = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e3;
+        for (const auto& [key, counter] : run.counters)
+            r.counters[key] = counter.value;
+        if (const auto it = run.counters.find("peak_rss_kb"); it != run.counters.end()) {
+            r.peakKb = static_cast<long>(it->second.value);
+            r.ownPeak = true;
+        }
+        std::cerr << "  " << pad(name, 32) << pad(formatMs(r.ms), 10, true) << '\n';
+    }
+}
+
+std::vector<std::string> TableReporter::needPeak() const {
+    std::vector<std::string> names;
+    for (const Entry& e : entries_)
+        if (const auto it = results_.find(e.name);
+            it != results_.end() && it->second.ran && !it->second.failed && !it->second.ownPeak)
+            names.push_back(e.name);
+    return names;
+}
+
+void TableReporter::printTable(std::ostream& out) const {
+    const size_t w[] = {24, 18, 11, 8, 10, 8};
+    out << pad("Operation", w[0]) << pad("Size", w[1]) << pad("Median", w[2], true)
+        << pad("x scan", w[3], true) << pad("Peak RSS", w[4], true) << pad("Rows", w[5], true)
+        << "  Target\n";
+    out << std::string(w[0] + w[1] + w[2] + w[3] + w[4] + w[5] + 40, '-') << '\n';
+    int missed = 0;
+    for (const Entry& e : entries_) {
+        const auto it = results_.find(e.name);
+        if (it == results_.end() || !it->second.ran)
+            continue;
+        const Result& r = it->second;
+        out << pad(e.operation, w[0]) << pad(e.size, w[1]);
+        if (r.failed) {
+            out << "  FAILED: " << r.error << '\n';
+            ++missed;
+            continue;
+        }
+        double ratio = NAN;
+        if (!e.reference.empty())
+            if (const auto ref = results_.find(e.reference);
+                ref != results_.end() && ref->second.ran && !ref->second.failed)
+                ratio = r.ms / ref->second.ms;
+        const double peakMb = r.peakKb / 1024.0;
+        const auto rows = r.counters.find("rows");
+        out << pad(formatMs(r.ms), w[2], true)
+            << pad(std::isnan(ratio) ? "-" : format("%.2f", ratio), w[3], true)
+            << pad(r.peakKb ? format("%.0f MB", peakMb) : "-", w[4], true)
+            << pad(rows != r.counters.end() ? format("%.0f", rows->second) : "", w[5], true);
+
+        std::string target;
+        auto verdict = [&](const std::string& what, bool ok) {
+            target += (target.empty() ? "" : "; ") + what + (ok ? " met" : " MISSED");
+            missed += ok ? 0 : 1;
+        };
+        switch (e.target) {
+        case Target::None:
+            break;
+        case Target::ScanRatio:
+            if (!std::isnan(ratio))
+                verdict("<=2x scan", ratio <= kScanRatioTarget);
+            break;
+        case Target::Browse:
+            if (e.largest)
+                verdict("<=250 ms", r.ms <= kBrowseTargetMs);
+            break;
+        case Target::StartupTime:
+            if (e.largest)
+                verdict("<=1 s", r.ms <= kStartupTargetMs);
+            break;
+        }
+        if (e.largest && r.peakKb && e.target != Target::None)
+            verdict("<150 MB", peakMb < kPeakTargetMb);
+        out << "  " << target << '\n';
+    }
+    out << '\n'
+        << "Median: median over " << repetitions_
+        << " repetitions of the mean wall-clock time per iteration.\n"
+        << "x scan: median / median of ReferenceScan over the same file (1 MiB reads + "
+           "memmem).\n"
+        << "Peak RSS: ru_maxrss of a fresh korvalo_bench process running that benchmark once,\n"
+        << "  its set-up included (for the window rows, the main window's start-up on that "
+           "folder);\n"
+        << "  for StartupToShown, of the korvalo process itself.";
+    if (baselineKb_)
+        out << " An idle korvalo_bench process: " << format("%.0f MB", baselineKb_ / 1024.0) << '.';
+    out << '\n'
+        << (missed ? std::to_string(missed) + " target(s) missed." : "Every target met.") << '\n';
+}
+
+} // namespace korvalo::bench

@@ -1,0 +1,66 @@
+#include "WindowHarness.h"
+
+#include "data/Cp1256.h"
+#include "mainwindow/BrowsePanel.h"
+#include "mainwindow/SiteListModel.h"
+#include "mainwindow/TForm1.h"
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace korvalo::bench {
+
+WindowHarness::WindowHarness(const std::string& folder) {
+    StartupEnvironment env;
+    env.programDir = QString::fromStdString(folder);
+    env.registryPath = config_.filePath(QStringLiteral("registry.reg"));
+    env.screenSize = QSize(1024, 768);
+    env.plainMessage = [](const QString& text) {
+        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+    };
+    env.quit = [](int status) { std::fprintf(stderr, "the window asked to end (%d)\n", status); };
+    form_ = std::make_unique<TForm1>(env);
+    if (!form_->startUp())
+        throw std::runtime_error("the main window did not start on " + folder);
+    form_->show();
+    QApplication::processEvents();
+}
+
+WindowHarness::~WindowHarness() = default;
+
+QTreeWidgetItem* WindowHarness::browseNode(const std::string& name) const {
+    const QString text = Cp1256::toUnicode(name);
+    QTreeWidget* tree = form_->Show_Panel->TreeView1;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->text(0) == text)
+            return tree->topLevelItem(i);
+    throw std::runtime_error("no category in the browse tree named " + text.toStdString());
+}
+
+void WindowHarness::clickBrowseNode(QTreeWidgetItem* node) {
+    QTreeWidget* tree = form_->Show_Panel->TreeView1;
+    tree->scrollToItem(node);
+    const QRect r = tree->visualItemRect(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+int WindowHarness::showBrowseList() {
+    QTreeView* list = form_->Show_Panel->ListView1;
+    // The posted layout and update run as the event loop would run them; the
+    // repaint then draws the visible rows before we call them shown.
+    QApplication::processEvents();
+    list->viewport()->repaint();
+    const int rows = form_->Show_Panel->sites()->rowCount();
+    if (rows > 0 && (!list->indexAt(QPoint(list->viewport()->width() / 2, 1)).isValid() ||
+                     list->verticalScrollBar()->maximum() == 0))
+        throw std::runtime_error("the browse list did not lay out its rows");
+    return rows;
+}
+
+} // namespace korvalo::bench

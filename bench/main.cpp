@@ -1,0 +1,351 @@
+// korvalo_bench: the directory's operations on synthetic directories of
+// 10 000, 100 000 and 1 000 000 sites, each against a plain scan of the same
+// file. Run through bench/run.sh, which prints the table.
+
+#include "BenchFiles.h"
+#include "PeakMemory.h"
+#include "ReferenceScan.h"
+#include "StartupProbe.h"
+#include "SyntheticDirectory.h"
+#include "TableReporter.h"
+#include "WindowHarness.h"
+
+#include "data/CategoryFile.h"
+#include "data/SiteFile.h"
+#include "data/SiteListing.h"
+#include "mainwindow/BrowsePanel.h"
+#include "mainwindow/TForm1.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTreeWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvalo::bench {
+namespace {
+
+using benchmark::State;
+
+// Window harnesses live across repetitions and die before the QApplication.
+std::map<std::string, std::unique_ptr<WindowHarness>> gHarnesses;
+
+WindowHarness& harnessFor(const std::string& folder) {
+    auto& h = gHarnesses[folder];
+    if (!h)
+        h = std::make_unique<WindowHarness>(folder);
+    return *h;
+}
+
+std::string selfPath() {
+    return std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
+// Stops the benchmark with a message; the table then shows it as failed.
+#define REQUIRE(state, cond, what)                                                                 \
+    if (!(cond)) {                                                                                 \
+        (state).SkipWithError(what);                                                               \
+        break;                                                                                     \
+    }
+
+void referenceScan(State& state, const std::string& path) {
+    BenchFiles::warm(path);
+    for (auto _ : state) {
+        const ReferenceScan::Result r = ReferenceScan::run(path);
+        benchmark::DoNotOptimize(r);
+        REQUIRE(state, !r.found, "the reference needle occurs in the file");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BenchFiles::fileSize(path)));
+}
+
+void scanAtStartup(State& state, uint64_t sites) {
+    const std::string folder = BenchFiles::instance().sitesFolder(sites);
+    const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
+    BenchFiles::warm(site);
+    const SyntheticDirectory dir(sites);
+    for (auto _ : state) {
+        // The read-through looks up the "info" category first.
+        const int32_t infoId = FindCategoryId(cate, std::string(kInfoCategoryName)).value_or(0);
+        const StartupScan scan = ScanSiteFileAtStartup(site, infoId);
+        REQUIRE(state,
+                scan.siteCount == sites && scan.versionLabel == dir.versionLabel() &&
+                    scan.storedPassword == dir.password() &&
+                    scan.firstCategoryRows.size() == dir.bigCategoryRows(),
+                "the read-through found other values than the generator wrote");
+        state.counters["rows"] = static_cast<double>(scan.firstCategoryRows.size());
+    }
+}
+
+void listCategory(State& state, uint64_t sites) {
+    const std::string folder = BenchFiles::instance().sitesFolder(sites);
+    const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
+    BenchFiles::warm(site);
+    const SyntheticDirectory dir(sites);
+    for (auto _ : state) {
+        const std::optional<int32_t> id = FindCategoryId(cate, dir.bigCategoryName());
+        REQUIRE(state, id == SyntheticDirectory::kBigCategoryId, "category lookup failed");
+        const SiteListingResult listing = ListCategorySites(site, *id, false);
+        REQUIRE(state, listing.opened && listing.rows.size() == dir.bigCategoryRows(),
+                "the listing has the wrong rows");
+        state.counters["rows"] = static_cast<double>(listing.rows.size());
+    }
+}
+
+void browseListClick(State& state, uint64_t sites) {
+    const std::string folder = BenchFiles::instance().sitesFolder(sites);
+    BenchFiles::warm(BenchFiles::sitePath(folder));
+    const SyntheticDirectory dir(sites);
+    WindowHarness& h = harnessFor(folder);
+    QTreeWidgetItem* big = h.browseNode(dir.bigCategoryName());
+    QTreeWidgetItem* other = h.browseNode(dir.smallCategoryName());
+    for (auto _ : state) {
+        // The list shows another category when the user clicks the big one.
+        state.PauseTiming();
+        h.clickBrowseNode(other);
+        h.showBrowseList();
+        state.ResumeTiming();
+        h.clickBrowseNode(big);
+        const int rows = h.showBrowseList();
+        REQUIRE(state, static_cast<uint64_t>(rows) == dir.bigCategoryRows(),
+                "the browse list shows the wrong number of rows");
+        state.counters["rows"] = rows;
+    }
+}
+
+void appendSite(State& state, uint64_t sites) {
+    const std::string source = BenchFiles::sitePath(BenchFiles::instance().sitesFolder(sites));
+    const std::string folder = BenchFiles::instance().workFolder("append-" + std::to_string(sites));
+    const std::string path = BenchFiles::sitePath(folder);
+    const uint64_t size = BenchFiles::fileSize(source);
+    // A private copy, cut back after every append so that it never grows.
+    if (!std::filesystem::exists(path) || BenchFiles::fileSize(path) != size)
+        BenchFiles::copyFile(source, path);
+    BenchFiles::warm(path);
+    const SyntheticDirectory dir(sites);
+    const SiteFile file(folder + "/", "weburl.kvl");
+    SiteRecord record = dir.site(7);
+    record.Url = dir.absentUrl();
+    for (auto _ : state) {
+        const DataFileResult r = file.AppendSite(record);
+        state.PauseTiming();
+        const bool cut = ::truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+        state.ResumeTiming();
+        REQUIRE(state, r.ok() && r.count == sites + 1 && cut, "the append failed");
+    }
+}
+
+void removeSites(State& state, uint64_t sites) {
+    const std::string pristine = BenchFiles::sitePath(BenchFiles::instance().sitesFolder(sites));
+    const std::string folder = BenchFiles::instance().workFolder("remove-" + std::to_string(sites));
+    const std::string path = BenchFiles::sitePath(folder);
+    BenchFiles::warm(pristine);
+    const SyntheticDirectory dir(sites);
+    const SiteFile file(folder + "/", "weburl.kvl");
+    const std::string url = dir.site(sites / 2 + 1).Url;
+    for (auto _ : state) {
+        // A rewrite never changes the file in place, so a hard link to the
+        // pristine file restores it at no cost.
+        state.PauseTiming();
+        ::unlink(path.c_str());
+        const bool linked = ::link(pristine.c_str(), path.c_str()) == 0;
+        state.ResumeTiming();
+        REQUIRE(state, linked, "cannot link the pristine site file");
+        const DataFileResult r = file.RemoveSites(url);
+        REQUIRE(state, r.ok() && r.removed == 1 && r.count == sites - 1, "the removal failed");
+    }
+    ::unlink(path.c_str());
+}
+
+void readCategoryTree(State& state) {
+    const std::string cate = BenchFiles::catePath(BenchFiles::instance().categoriesFolder());
+    BenchFiles::warm(cate);
+    for (auto _ : state) {
+        const std::optional<CategoryTree> tree = ReadCategoryTree(cate);
+        REQUIRE(state, tree && !tree->mains.empty(), "cannot read the category tree");
+        state.counters["rows"] = static_cast<double>(tree->flat.size());
+    }
+}
+
+void buildCategoryViews(State& state) {
+    const std::string folder = BenchFiles::instance().categoriesFolder();
+    BenchFiles::warm(BenchFiles::catePath(folder));
+    WindowHarness& h = harnessFor(folder);
+    QTreeWidget* tree = h.form().Show_Panel->TreeView1;
+    for (auto _ : state) {
+        const bool built = h.form().BuildCategoryViews();
+        QApplication::processEvents();
+        tree->viewport()->repaint();
+        REQUIRE(state, built, "BuildCategoryViews failed");
+        state.counters["rows"] = h.form().Category->count();
+    }
+}
+
+void startupToShown(State& state, uint64_t sites) {
+    const std::string folder = BenchFiles::instance().startupFolder(sites);
+    BenchFiles::warm(BenchFiles::sitePath(folder));
+    BenchFiles::warm(BenchFiles::catePath(folder));
+    const std::string work = BenchFiles::instance().workFolder("startup");
+    ::mkdir((work + "/runtime").c_str(), 0700);
+    const PeakMemory peak(selfPath(), work);
+    const StartupProbe probe(std::filesystem::path(selfPath()).parent_path() / "korvalo",
+                             work + "/config", work + "/runtime", peak);
+    long peakKb = 0;
+    try {
+        probe.run(folder); // the first run writes the settings; later ones are ordinary starts
+        for (auto _ : state) {
+            const StartupProbe::Result r = probe.run(folder);
+            state.SetIterationTime(r.seconds);
+            peakKb = std::max(peakKb, r.peakRssKb);
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+    state.counters["peak_rss_kb"] = static_cast<double>(peakKb);
+}
+
+std::string sizeLabel(uint64_t n, const char* what) {
+    std::string digits = std::to_string(n), out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i && (digits.size() - i) % 3 == 0)
+            out += ' ';
+        out += digits[i];
+    }
+    return out + " " + what;
+}
+
+std::vector<uint64_t> sizes() {
+    std::vector<uint64_t> out;
+    const char* env = std::getenv("KORVALO_BENCH_SIZES"); // e.g. "10000,100000"
+    std::string list = env && *env ? env : "10000,100000,1000000";
+    for (size_t start = 0; start < list.size();) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos)
+            comma = list.size();
+        out.push_back(std::stoull(list.substr(start, comma - start)));
+        start = comma + 1;
+    }
+    return out;
+}
+
+// The size whose memory and browse targets are set.
+constexpr uint64_t kTargetSites = 1000000;
+
+void registerAll(TableReporter& table) {
+    using Target = TableReporter::Target;
+    const std::vector<uint64_t> all = sizes();
+    const uint64_t largest = *std::max_element(all.begin(), all.end());
+    auto add = [&](const std::string& op, uint64_t n, const char* unit, const std::string& ref,
+                   Target target, auto fn) {
+        const std::string name = op + "/" + std::to_string(n);
+        benchmark::internal::Benchmark* b = benchmark::RegisterBenchmark(name.c_str(), fn);
+        b->Unit(benchmark::kMillisecond);
+        if (op == "StartupToShown")
+            b->UseManualTime()->Iterations(1);
+        else
+            b->UseRealTime();
+        table.add({name, op, sizeLabel(n, unit), ref.empty() ? "" : ref + "/" + std::to_string(n),
+                   target, n == kTargetSites && std::string(unit) == "sites"});
+    };
+    for (uint64_t n : all) {
+        const std::string site = BenchFiles::sitePath(BenchFiles::instance().sitesFolder(n));
+        add("ReferenceScan", n, "sites", "ReferenceScan", Target::None,
+            [site](State& s) { referenceScan(s, site); });
+        add("ScanSiteFileAtStartup", n, "sites", "ReferenceScan", Target::ScanRatio,
+            [n](State& s) { scanAtStartup(s, n); });
+        add("ListCategorySites", n, "sites", "ReferenceScan", Target::ScanRatio,
+            [n](State& s) { listCategory(s, n); });
+        add("AppendSite", n, "sites", "ReferenceScan", Target::ScanRatio,
+            [n](State& s) { appendSite(s, n); });
+        add("RemoveSites", n, "sites", "ReferenceScan", Target::ScanRatio,
+            [n](State& s) { removeSites(s, n); });
+        add("BrowseListClick", n, "sites", "ReferenceScan", Target::Browse,
+            [n](State& s) { browseListClick(s, n); });
+    }
+    const std::string cate = BenchFiles::catePath(BenchFiles::instance().categoriesFolder());
+    const uint64_t categories = SyntheticDirectory(0, 49).categories().size();
+    add("ReferenceScan", categories, "categories", "", Target::None,
+        [cate](State& s) { referenceScan(s, cate); });
+    add("ReadCategoryTree", categories, "categories", "ReferenceScan", Target::ScanRatio,
+        [](State& s) { readCategoryTree(s); });
+    add("BuildCategoryViews", categories, "categories", "", Target::None,
+        [](State& s) { buildCategoryViews(s); });
+    add("StartupToShown", largest, "sites", "", Target::StartupTime,
+        [largest](State& s) { startupToShown(s, largest); });
+}
+
+// Reports nothing; only whether a run failed.
+class QuietReporter : public benchmark::BenchmarkReporter {
+public:
+    bool ReportContext(const Context&) override { return true; }
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            failed = failed || r.error_occurred;
+    }
+    bool failed = false;
+};
+
+} // namespace
+} // namespace korvalo::bench
+
+int main(int argc, char** argv) {
+    using namespace korvalo::bench;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    bool child = false, peaks = true;
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], PeakMemory::kChildFlag) == 0)
+            child = true;
+        else if (std::strcmp(argv[i], "--no-peak") == 0)
+            peaks = false;
+        else
+            args.push_back(argv[i]);
+    }
+    int benchArgc = static_cast<int>(args.size());
+    args.push_back(nullptr);
+
+    QApplication app(benchArgc, args.data());
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    benchmark::Initialize(&benchArgc, args.data());
+    if (benchmark::ReportUnrecognizedArguments(benchArgc, args.data()))
+        return 2;
+
+    int status = 0;
+    try {
+        TableReporter table;
+        registerAll(table);
+        if (child) {
+            QuietReporter quiet;
+            benchmark::RunSpecifiedBenchmarks(&quiet);
+            status = quiet.failed ? 1 : 0;
+        } else {
+            benchmark::RunSpecifiedBenchmarks(&table);
+            gHarnesses.clear();
+            if (peaks) {
+                std::cerr << "measuring peak memory, one process per benchmark ...\n";
+                const PeakMemory peak(selfPath(), BenchFiles::instance().workFolder("peak"));
+                table.setBaselinePeak(peak.ofBenchmark({}));
+                for (const std::string& name : table.needPeak())
+                    table.setPeak(name, peak.ofBenchmark(name));
+            }
+            std::cout << '\n';
+            table.printTable(std::cout);
+            status = table.anyErrors() ? 1 : 0;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "korvalo_bench: " << e.what() << '\n';
+        status = 1;
+    }
+    gHarnesses.clear();
+    benchmark::Shutdown();
+    return status;
+}
