@@ -1,6 +1,6 @@
 #include "desktop/TMessageForm.h"
 
-#include "images/ArtworkResources.h"
+#include "desktop/PictureCard.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/RightToLeftLabel.h"
@@ -21,11 +21,8 @@ QString u(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// Stand-in for the design face, with Arabic glyphs; installed with the program.
-// Its Arabic runs wider than the design face's, so one pixel smaller keeps the
-// minimise notice's lines whole above its picture.
-const char* const kTextFamily = "DejaVu Sans";
-constexpr int kTextPixelSize = 12;
+// The check box of the minimise notice takes one pixel less than the text, so
+// its caption fits beside the picture.
 constexpr int kCheckBoxPixelSize = 11;
 
 } // namespace
@@ -33,19 +30,8 @@ constexpr int kCheckBoxPixelSize = 11;
 TMessageForm::TMessageForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , hover_(new ButtonHoverGroup(this)) {
-    registerArtworkResources();
-    setObjectName(QStringLiteral("MessageForm"));
-    setLayoutDirection(Qt::RightToLeft);
-    setFixedSize(kWidth, kHeight);
-    QFont face(QString::fromLatin1(kTextFamily));
-    face.setPixelSize(kTextPixelSize);
-    setFont(face);
-
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, kWidth, kHeight);
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/message.gif")));
+    Image1 = setUpPictureCard(this, QStringLiteral("MessageForm"), kWidth, kHeight,
+                              QStringLiteral(":/artwork/message.gif"));
 
     Label1 = new RightToLeftLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -65,7 +51,7 @@ TMessageForm::TMessageForm(QWidget* parent)
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->setLayoutDirection(Qt::RightToLeft);
     CheckBox1->setGeometry(120, 85, 170, 17);
-    QFont small = face;
+    QFont small = font();
     small.setPixelSize(kCheckBoxPixelSize);
     CheckBox1->setFont(small);
     CheckBox1->hide();

@@ -1,6 +1,6 @@
 #include "desktop/TPasswordDlg.h"
 
-#include "images/ArtworkResources.h"
+#include "desktop/PictureCard.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 
@@ -23,8 +23,6 @@ QString u(const char* text) {
     return QString::fromUtf8(text);
 }
 
-const char* const kTextFamily = "DejaVu Sans";
-constexpr int kTextPixelSize = 12;
 constexpr QSize kGlyphSize{12, 12};
 
 // The glyphs of the OK and Cancel buttons, light on the buttons' blue.
@@ -54,19 +52,8 @@ QIcon answerGlyph(bool ok) {
 TPasswordDlg::TPasswordDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
     , hover_(new ButtonHoverGroup(this)) {
-    registerArtworkResources();
-    setObjectName(QStringLiteral("PasswordDlg"));
-    setLayoutDirection(Qt::RightToLeft);
-    setFixedSize(kWidth, kHeight);
-    QFont face(QString::fromLatin1(kTextFamily));
-    face.setPixelSize(kTextPixelSize);
-    setFont(face);
-
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(0, 0, kWidth, kHeight);
-    Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/password.gif")));
+    Image1 = setUpPictureCard(this, QStringLiteral("PasswordDlg"), kWidth, kHeight,
+                              QStringLiteral(":/artwork/password.gif"));
 
     Label1 = new QLabel(u("ادخل كلمة السر"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
