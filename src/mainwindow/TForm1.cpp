@@ -15,6 +15,7 @@
 #include "mainwindow/NavigationShell.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SiteListModel.h"
+#include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
 #include "widgets/ButtonHoverGroup.h"
@@ -387,6 +388,11 @@ bool TForm1::startUp() {
     state_.versionLabel = Cp1256::toUnicode(scan.versionLabel);
     state_.storedPassword = Cp1256::toUnicode(scan.storedPassword);
     Show_Panel->sites()->setRows(scan.firstCategoryRows);
+
+    // Writers killed midway in an earlier run may have left their temporary
+    // files beside the data files.
+    for (const std::string& data : {state_.sitePath(), state_.catePath(), state_.favoritesPath()})
+        removeStaleTemporaries(data);
 
     // 11. The header over the list.
     Show_Panel->setHeader(firstName, static_cast<int>(scan.firstCategoryRows.size()));

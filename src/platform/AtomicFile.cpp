@@ -1,8 +1,10 @@
 #include "platform/AtomicFile.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -180,6 +182,35 @@ FileLock::FileLock(const std::string& lockPath) {
 FileLock::~FileLock() {
     if (fd_ >= 0)
         ::close(fd_); // closing the only descriptor releases the flock
+}
+
+} // namespace korvalo
+
+namespace korvalo {
+
+int removeStaleTemporaries(const std::string& path)
+{
+    FileLock lock(lockPathFor(path));
+    if (!lock.locked())
+        return 0;
+    const std::string folder = folderOf(path);
+    const std::string base = path.substr(path.rfind('/') + 1) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() != base.size() + 6 || name.compare(0, base.size(), base) != 0)
+            continue;
+        bool generated = true; // mkostemp's six letters and digits
+        for (size_t i = base.size(); i < name.size(); ++i)
+            generated = generated && std::isalnum(static_cast<unsigned char>(name[i]));
+        if (generated && ::unlink((folder + "/" + name).c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace korvalo

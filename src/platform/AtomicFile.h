@@ -68,6 +68,11 @@ private:
     int fd_ = -1;
 };
 
+// Removes the temporary files that writers killed midway left beside path
+// (path plus a dot and six letters or digits). Runs under path's lock, so no
+// writer of ours is using one at that moment. Returns how many went.
+int removeStaleTemporaries(const std::string& path);
+
 // The lock file that guards a data file.
 inline std::string lockPathFor(const std::string& dataPath) {
     return dataPath + ".lock";
