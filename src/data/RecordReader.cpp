@@ -1,8 +1,10 @@
 #include "data/RecordReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvalo {
@@ -14,8 +16,7 @@ constexpr size_t kBlockBytes = 1 << 20;
 } // namespace
 
 RecordReader::RecordReader(size_t recordSize)
-    : recordSize_(recordSize)
-    , buffer_((kBlockBytes / recordSize + 1) * recordSize) {}
+    : recordSize_(recordSize) {}
 
 RecordReader::~RecordReader() {
     if (fd_ >= 0)
@@ -27,6 +28,16 @@ bool RecordReader::open(const std::string& path) {
     if (fd_ < 0)
         return false;
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    // A block, or less for a small file such as "cate.dat", which is read
+    // several times per click: filling a whole block's pages would cost more
+    // than the reading. Left uninitialised, as read() fills it. A file that
+    // grows meanwhile is still read to its end, in more reads.
+    size_t records = kBlockBytes / recordSize_ + 1;
+    struct stat st;
+    if (::fstat(fd_, &st) == 0 && st.st_size >= 0)
+        records = std::min(records, static_cast<size_t>(st.st_size) / recordSize_ + 2);
+    capacity_ = records * recordSize_;
+    buffer_.reset(new uint8_t[capacity_]);
     return true;
 }
 
@@ -34,11 +45,11 @@ bool RecordReader::refill() {
     // Move the partial record left over from the last block to the front.
     const size_t left = end_ - begin_;
     if (left && begin_)
-        std::memmove(buffer_.data(), buffer_.data() + begin_, left);
+        std::memmove(buffer_.get(), buffer_.get() + begin_, left);
     begin_ = 0;
     end_ = left;
-    while (!eof_ && end_ < buffer_.size()) {
-        const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    while (!eof_ && end_ < capacity_) {
+        const ssize_t n = ::read(fd_, buffer_.get() + end_, capacity_ - end_);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -62,7 +73,7 @@ const uint8_t* RecordReader::next() {
             fragment_ = end_ - begin_;
         return nullptr;
     }
-    const uint8_t* record = buffer_.data() + begin_;
+    const uint8_t* record = buffer_.get() + begin_;
     begin_ += recordSize_;
     ++records_;
     return record;

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace korvalo {
 
@@ -33,7 +33,8 @@ private:
 
     size_t recordSize_;
     int fd_ = -1;
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    size_t capacity_ = 0;
     size_t begin_ = 0;
     size_t end_ = 0;
     bool eof_ = false;

@@ -60,17 +60,26 @@ std::string getText(const uint8_t* src, size_t width) {
     return std::string(reinterpret_cast<const char*>(src), len);
 }
 
+// Length of a text in stored bytes shifted once by K: up to the stored
+// terminator (the byte K), or the whole array when it has none.
+size_t storedTextLength(const uint8_t* src, size_t width) {
+    const void* end = std::memchr(src, kShift, width);
+    return end ? static_cast<size_t>(static_cast<const uint8_t*>(end) - src) : width;
+}
+
+void unshiftInto(char* dst, const uint8_t* src, size_t len) {
+    for (size_t i = 0; i < len; ++i)
+        dst[i] = static_cast<char>(static_cast<uint8_t>(src[i] - kShift));
+}
+
 // Reads a text straight from stored bytes shifted once by K. A text that
-// fills its array without a terminator stops at the array's end.
+// fills its array without a terminator stops at the array's end. Allocated
+// at its exact size: a listing reads three texts from each of up to a
+// million records, and short ones then fit the string itself.
 std::string getStoredText(const uint8_t* src, size_t width) {
-    std::string out;
-    out.reserve(width);
-    for (size_t i = 0; i < width; ++i) {
-        const char c = static_cast<char>(static_cast<uint8_t>(src[i] - kShift));
-        if (c == 0)
-            break;
-        out.push_back(c);
-    }
+    const size_t len = storedTextLength(src, width);
+    std::string out(len, '\0');
+    unshiftInto(out.data(), src, len);
     return out;
 }
 
@@ -212,7 +221,12 @@ std::string storedSiteLanguage(const uint8_t* s) {
     const uint8_t first = static_cast<uint8_t>(s[kLanguageOffset] - 2 * kShift);
     if (first == 0)
         return {};
-    return static_cast<char>(first) + getStoredText(s + kLanguageOffset + 1, kLanguageWidth - 1);
+    const uint8_t* rest = s + kLanguageOffset + 1;
+    const size_t len = storedTextLength(rest, kLanguageWidth - 1);
+    std::string out(len + 1, '\0');
+    out[0] = static_cast<char>(first);
+    unshiftInto(out.data() + 1, rest, len);
+    return out;
 }
 
 int32_t storedCategoryId(const uint8_t* s) {
@@ -238,7 +252,10 @@ StoredText::StoredText(std::string_view plain, size_t offset, size_t width)
 }
 
 bool StoredText::matches(const uint8_t* stored) const {
-    return storable_ && std::memcmp(stored + offset_, shifted_.data(), shifted_.size()) == 0;
+    // Scans call this once per record and nearly always miss; the first byte
+    // settles most of them without a call to memcmp.
+    return storable_ && stored[offset_] == static_cast<uint8_t>(shifted_[0]) &&
+           std::memcmp(stored + offset_, shifted_.data(), shifted_.size()) == 0;
 }
 
 } // namespace korvalo

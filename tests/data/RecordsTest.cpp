@@ -180,6 +180,23 @@ TEST(RecordReader, readsWholeRecordsAndIgnoresATrailingFragment) {
     EXPECT_EQ(missing.next(), nullptr);
 }
 
+TEST(RecordReader, readsRecordsAppendedAfterOpen) {
+    // The buffer is sized from the file's length at open; an append made
+    // while the file is read must still come through.
+    test::TempDir dir;
+    test::writeFile(dir.file("f"), bytesOf(encode({"0", 1, "", "", 0, 0})));
+    RecordReader reader(kSiteRecordSize);
+    ASSERT_TRUE(reader.open(dir.file("f")));
+    std::string more;
+    for (int i = 1; i < 50; ++i)
+        more += bytesOf(encode({std::to_string(i), 1, "", "", 0, 0}));
+    test::writeFile(dir.file("f"), bytesOf(encode({"0", 1, "", "", 0, 0})) + more);
+    int n = 0;
+    while (const uint8_t* rec = reader.next())
+        ASSERT_EQ(storedSiteUrl(rec), std::to_string(n++));
+    EXPECT_EQ(n, 50);
+}
+
 TEST(RecordReader, keepsOrderAcrossBlockBoundaries) {
     // More than one read block, with a fragment at the end.
     test::TempDir dir;
