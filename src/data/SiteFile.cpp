@@ -46,6 +46,11 @@ std::optional<DataFileResult> lockDataFile(const std::string& dataPath, bool hel
 // The scratch file, written in place ("wb") through a buffer. It is a working
 // copy only, so it is not synced; every write is still checked, because a
 // short scratch file copied back would lose records.
+//
+// The last rewrite's scratch file is overwritten and then cut to the new
+// length rather than truncated on open: truncating a large file frees all its
+// blocks, and ext4 then flushes the rewritten file on close (its guard for
+// files replaced by truncation), which together cost a quarter of a rewrite.
 class ScratchWriter {
 public:
     ~ScratchWriter() {
@@ -55,7 +60,7 @@ public:
 
     bool create(const std::string& path) {
         path_ = path;
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
         if (fd_ < 0)
             return fail("cannot create", errno);
         buffer_.reserve(kScratchBufferBytes);
@@ -66,12 +71,15 @@ public:
         if (buffer_.size() + size > kScratchBufferBytes && !flush())
             return false;
         buffer_.insert(buffer_.end(), data, data + size);
+        written_ += size;
         return true;
     }
 
     bool close() {
         if (!flush())
             return false;
+        if (::ftruncate(fd_, static_cast<off_t>(written_)) != 0)
+            return fail("cannot write", errno);
         const int fd = fd_;
         fd_ = -1;
         if (::close(fd) != 0)
@@ -98,6 +106,7 @@ private:
     std::string path_;
     int fd_ = -1;
     std::vector<uint8_t> buffer_;
+    uint64_t written_ = 0;
     std::string error_;
 };
 

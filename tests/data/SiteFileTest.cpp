@@ -154,6 +154,8 @@ TEST(SiteFileAppend, overwritesATrailingFragmentAndRefusesWhatCannotBeStored) {
 TEST(SiteFileRewrite, removeTakesEveryRecordWithTheAddressAndKeepsTheOrder) {
     ProgramDir p(
         {site("http://a"), site("http://x"), site("http://b"), site("http://x"), site("http://c")});
+    // A longer scratch file left by an earlier rewrite must not show through.
+    test::writeFile(p.file.scratchPath(), std::string(20 * kSiteRecordSize, 'z'));
     DataFileResult r = p.file.RemoveSites("http://x");
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(r.removed, 2u);
