@@ -80,9 +80,11 @@ CategoryNameLookup FindCategoryName(const std::string& catePath, int32_t id) {
 }
 
 std::optional<CategoryTree> ReadCategoryTree(const std::string& catePath) {
+    // Only the fields the tree needs, read straight from the stored bytes.
     std::vector<CategoryRecord> records;
     if (!forEachCategory(catePath, [&](const uint8_t* rec) {
-            records.push_back(DecodeCategoryRecord(rec));
+            records.push_back({storedCategoryName(rec), storedCategoryId(rec),
+                               storedCategoryIsRoot(rec), storedCategoryParentId(rec), 0});
             return true;
         }))
         return std::nullopt;
@@ -95,6 +97,8 @@ std::optional<CategoryTree> ReadCategoryTree(const std::string& catePath) {
             children[r.ParentId].push_back(&r);
 
     CategoryTree tree;
+    tree.flat.reserve(records.size());
+    tree.names.reserve(records.size());
     for (const CategoryRecord& r : records) {
         if (r.IsRoot == 0 || r.Name == kInfoCategoryName)
             continue;
