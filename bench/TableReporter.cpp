@@ -141,6 +141,11 @@ void TableReporter::printTable(std::ostream& out) const {
         }
         if (e.largest && r.peakKb && e.target != Target::None)
             verdict("<150 MB", peakMb < kPeakTargetMb);
+        if (!e.floor.empty())
+            if (const auto f = results_.find(e.floor);
+                f != results_.end() && f->second.ran && !f->second.failed)
+                target += (target.empty() ? "" : "; ") + format("%.2fx ", r.ms / f->second.ms) +
+                          e.floor.substr(0, e.floor.find('/'));
         out << "  " << target << '\n';
     }
     out << '\n'
@@ -148,6 +153,12 @@ void TableReporter::printTable(std::ostream& out) const {
         << " repetitions of the mean wall-clock time per iteration.\n"
         << "x scan: median / median of ReferenceScan over the same file (1 MiB reads + "
            "memmem).\n"
+        << "ReferenceAppend: that scan, one record written at the end, fdatasync. "
+           "ReferenceCopy: the file\n"
+        << "  copied in 1 MiB blocks to a new file, fsync, rename, fsync of the folder. The least "
+           "a "
+           "durable append "
+           "or rewrite does.\n"
         << "Peak RSS: ru_maxrss of a fresh korvalo_bench process running that benchmark once,\n"
         << "  its set-up included (for the window rows, the main window's start-up on that "
            "folder);\n"

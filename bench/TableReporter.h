@@ -25,6 +25,7 @@ public:
         std::string operation; // first column
         std::string size;      // second column
         std::string reference; // name of the reference scan of the same file, or empty
+        std::string floor;     // name of the bare system calls it is also compared with
         Target target = Target::None;
         bool largest = false; // the 1 000 000-site case, whose peak memory has a target
     };
