@@ -1,9 +1,7 @@
 #include "BenchFiles.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
