@@ -39,8 +39,9 @@ QWidget* page(const char* name, QWidget* parent) {
 
 } // namespace
 
-OptionsPanel::OptionsPanel(QWidget* parent)
-    : QWidget(parent) {
+OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
+    : QWidget(parent)
+    , host_(host) {
     setObjectName(QStringLiteral("Config_Panel"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -178,6 +179,14 @@ void OptionsPanel::CheckPassClick() {
     pal.setColor(QPalette::Base,
                  on ? palette().color(QPalette::Active, QPalette::Base) : QColor(0xC0, 0xC0, 0xC0));
     PassEdit->setPalette(pal);
+}
+
+bool OptionsPanel::RunPasswordGate(const QString& storedPassword) {
+    // The prompt comes with the options work; until then a stored password
+    // does not stop the start.
+    Q_UNUSED(storedPassword);
+    Q_UNUSED(host_);
+    return true;
 }
 
 void OptionsPanel::CheckBox2Click() {

@@ -13,13 +13,14 @@ namespace korvalo {
 
 class ButtonWithColor;
 class ColorPickerButton;
+class PanelHost;
 
 // The options panel: browser, favourites folder, start-up, password, font
 // and colours. Its controls hold the loaded settings until Save or Cancel.
 class OptionsPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit OptionsPanel(QWidget* parent = nullptr);
+    OptionsPanel(PanelHost& host, QWidget* parent = nullptr);
 
     QLabel* Panel4;
     QTreeWidget* TreeView3;
@@ -53,6 +54,13 @@ public:
 
     void CheckPassClick();
     void CheckBox2Click();
+
+    // The start-up gate for a stored password. True when the start goes on;
+    // false when the user gave up and the program is ending.
+    bool RunPasswordGate(const QString& storedPassword);
+
+private:
+    PanelHost& host_;
 };
 
 } // namespace korvalo

@@ -5,10 +5,12 @@
 #include <cstdint>
 
 class QTreeWidget;
+class QWidget;
 
 namespace korvalo {
 
 class FloatingHint;
+class SettingsStore;
 struct ProgramState;
 struct SiteRow;
 
@@ -40,6 +42,16 @@ public:
     virtual QString browseTreeSelection() const = 0;
     // Reveals the maintenance controls and the "info" entries.
     virtual void switchMaintainerModeOn() = 0;
+    // The settings store of the run.
+    virtual SettingsStore& settings() = 0;
+    // Gives the options controls' fonts and colours to the lists and trees.
+    virtual void applyDisplaySettings() = 0;
+    // Makes one panel the visible one.
+    virtual void showPanel(QWidget* panel) = 0;
+    // The browse panel, which several panels return to.
+    virtual QWidget* browsePanel() const = 0;
+    // Ends the program at once with a status (the window is not shown again).
+    virtual void endProgram(int status) = 0;
 };
 
 } // namespace korvalo

@@ -14,6 +14,7 @@
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/NavigationShell.h"
 #include "mainwindow/OptionsPanel.h"
+#include "mainwindow/SearchPanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
@@ -162,10 +163,10 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     const QRect panelArea(1, 171, 651, 326);
     Show_Panel = new BrowsePanel(*this, this);
     Favorites_Panel = new FavoritesPanel(this);
-    Config_Panel = new OptionsPanel(this);
+    Config_Panel = new OptionsPanel(*this, this);
     Add_Panel = new AddPanel(*this, this);
-    for (QWidget* panel :
-         std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel, Add_Panel}) {
+    Search_Panel = new SearchPanel(*this, this);
+    for (QWidget* panel : panels()) {
         panel->setGeometry(panelArea);
         panel->setVisible(panel == Show_Panel);
     }
@@ -265,13 +266,29 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Add_Panel);
     else if (name == QStringLiteral("Email"))
         ShowPanel(Config_Panel);
-    // The search, browser-favourites, contact, assistant and about buttons
-    // have no panel or window yet; they only light up.
+    else if (name == QStringLiteral("Search")) {
+        ShowPanel(Search_Panel);
+        Search_Panel->Edit4->setFocus();
+    }
+    // The browser-favourites, contact, assistant and about buttons have no
+    // panel or window yet; they only light up.
+}
+
+std::vector<QWidget*> TForm1::panels() const {
+    return {Show_Panel, Favorites_Panel, Config_Panel, Add_Panel, Search_Panel};
+}
+
+QWidget* TForm1::browsePanel() const {
+    return Show_Panel;
+}
+
+void TForm1::endProgram(int status) {
+    FormClose();
+    quit(status);
 }
 
 void TForm1::ShowPanel(QWidget* panel) {
-    for (QWidget* p :
-         std::initializer_list<QWidget*>{Show_Panel, Favorites_Panel, Config_Panel, Add_Panel})
+    for (QWidget* p : panels())
         p->setVisible(p == panel);
 }
 
@@ -562,6 +579,9 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
     if (!BuildCategoryViews())
+        return;
+    // A stored password guards the rest of the start.
+    if (!state_.storedPassword.isEmpty() && !Config_Panel->RunPasswordGate(state_.storedPassword))
         return;
     // The current category is the first of the tree, whose sites the list
     // already shows, so a click on it reads nothing again.

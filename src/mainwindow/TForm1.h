@@ -25,6 +25,7 @@ class ButtonWithColor;
 class FavoritesPanel;
 class FloatingHint;
 class OptionsPanel;
+class SearchPanel;
 class RegistryFile;
 class SettingsStore;
 
@@ -47,7 +48,7 @@ public:
     bool startUp();
 
     ProgramState& state() override { return state_; }
-    SettingsStore& settings() { return *settings_; }
+    SettingsStore& settings() override { return *settings_; }
 
     // Refills every category view from "cate.dat". False when the file
     // cannot be opened; the program then ends after its message.
@@ -86,6 +87,7 @@ public:
     FavoritesPanel* Favorites_Panel;
     OptionsPanel* Config_Panel;
     AddPanel* Add_Panel;
+    SearchPanel* Search_Panel;
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -105,6 +107,10 @@ public:
     QString browseTreeSelection() const override;
     void switchMaintainerModeOn() override;
     bool maintainerMode() const { return maintainerMode_; }
+    void applyDisplaySettings() override { ApplyDisplaySettings(); }
+    void showPanel(QWidget* panel) override { ShowPanel(panel); }
+    QWidget* browsePanel() const override;
+    void endProgram(int status) override;
 
     // The trees and flat lists that BuildCategoryViews fills; panels built
     // later register theirs here.
@@ -123,6 +129,7 @@ private:
     void FormShow();
     void FormClose();
     void placeOnScreen();
+    std::vector<QWidget*> panels() const;
     void loadStartupSettings();
     void loadDisplaySettings();
     void clearLists();
