@@ -255,9 +255,9 @@ TEST_F(AddPanelTest, deletingACategoryAsksTwiceAndRemovesItsSites) {
     EXPECT_EQ(second, u("يوجد عناوين تحت هذا الموضوع\n هل تريد الاستمرار ؟"));
     EXPECT_EQ(categoriesIn(dir.file("cate.dat")).size(), 3u);
     const auto sites = sitesIn(dir.file("weburl.kvl"));
-    EXPECT_EQ(sites.size(), 6u) << "the four sport sites are gone";
+    EXPECT_EQ(sites.size(), 5u) << "the five sport sites are gone";
     for (const SiteRecord& s : sites)
         EXPECT_NE(s.CategoryId, 2) << s.Url;
-    EXPECT_EQ(form->Count_Label->text(), u("عدد المواقع المسجلة    6"));
+    EXPECT_EQ(form->Count_Label->text(), u("عدد المواقع المسجلة    5"));
     EXPECT_EQ(node(form->Show_Panel->TreeView1, "رياضة"), nullptr);
 }

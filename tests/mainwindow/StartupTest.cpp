@@ -44,7 +44,7 @@ TEST_F(StartupFixture, readThroughFillsCountVersionListAndFavourites) {
 
     EXPECT_EQ(form->Count_Label->text(), u("عدد المواقع المسجلة    10"));
     EXPECT_EQ(form->Caption->text(), u("الاصدار 2.2")) << "the last version record wins";
-    EXPECT_EQ(form->state().storedPassword, QStringLiteral("secret"));
+    EXPECT_TRUE(form->state().storedPassword.isEmpty());
     EXPECT_EQ(form->ProgramDirEdit->text(), QString::fromStdString(dir.path()) + QLatin1Char('/'));
     EXPECT_TRUE(QDir(QString::fromStdString(dir.file("temp"))).exists());
 

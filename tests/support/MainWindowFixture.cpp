@@ -14,7 +14,7 @@ void MainWindowFixture::SetUp() {
     writeSites(dir.file("weburl.kvl"), {{"2.1", 4, "", "", 0, 0},
                                         {"http://one.example", 1, cp("الأول"), arabic, 0, 0},
                                         {"http://two.example", 2, "two", "E", 0, 0},
-                                        {"pass", 0, "secret", "", 0, 0},
+                                        {"http://eight.example", 2, "eight", "E", 0, 0},
                                         {"http://three.example", 1, "three", arabic, 0, 3},
                                         {"http://four.example", 2, "four", "E", 0, 0},
                                         {"http://five.example", 1, "five", "E", 1, 0},

@@ -13,10 +13,11 @@
 
 namespace korvalo::test {
 
-// A program folder built by code (categories A-news with a sub-category,
-// sport, info; ten site records with a version and a password record; one
-// favourite), a registry file of its own, and main windows started on them
-// with every plain message recorded instead of shown.
+// A program folder built by code (categories news with a sub-category,
+// sport, info; ten site records with two version records and no password
+// record, so showing the window asks nothing; one favourite), a registry
+// file of its own, and main windows started on them with every plain
+// message recorded instead of shown.
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override;
