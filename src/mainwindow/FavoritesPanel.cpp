@@ -10,8 +10,9 @@
 
 namespace korvalo {
 
-FavoritesPanel::FavoritesPanel(QWidget* parent)
+FavoritesPanel::FavoritesPanel(PanelHost& host, QWidget* parent)
     : QWidget(parent)
+    , host_(host)
     , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Title}, this)) {
     setObjectName(QStringLiteral("Favorites_Panel"));
     setAutoFillBackground(true);
@@ -51,6 +52,10 @@ void FavoritesPanel::setRows(const std::vector<SiteRow>& rows) {
     ListBox1->clear();
     for (const SiteRow& r : rows)
         ListBox1->addItem(Cp1256::toUnicode(r.title));
+}
+
+void FavoritesPanel::refreshButtons() {
+    Q_UNUSED(host_);
 }
 
 void FavoritesPanel::clear() {

@@ -8,6 +8,7 @@ class QTreeView;
 
 namespace korvalo {
 
+class PanelHost;
 class SiteListModel;
 struct SiteRow;
 
@@ -15,7 +16,7 @@ struct SiteRow;
 class FavoritesPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit FavoritesPanel(QWidget* parent = nullptr);
+    FavoritesPanel(PanelHost& host, QWidget* parent = nullptr);
 
     QTreeView* ListView5;
     QListWidget* ListBox1; // hidden: the descriptions, the names used for shortcut copies
@@ -23,8 +24,12 @@ public:
     SiteListModel* favorites() const { return model_; }
     void setRows(const std::vector<SiteRow>& rows);
     void clear();
+    // Enables the buttons that act on a selection as the selection allows;
+    // called each time the panel is shown.
+    void refreshButtons();
 
 private:
+    PanelHost& host_;
     SiteListModel* model_;
 };
 

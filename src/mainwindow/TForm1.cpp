@@ -10,6 +10,7 @@
 #include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
+#include "mainwindow/BrowserFavoritesPanel.h"
 #include "mainwindow/FavoritesPanel.h"
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/NavigationShell.h"
@@ -162,10 +163,11 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
 
     const QRect panelArea(1, 171, 651, 326);
     Show_Panel = new BrowsePanel(*this, this);
-    Favorites_Panel = new FavoritesPanel(this);
+    Favorites_Panel = new FavoritesPanel(*this, this);
     Config_Panel = new OptionsPanel(*this, this);
     Add_Panel = new AddPanel(*this, this);
     Search_Panel = new SearchPanel(*this, this);
+    Ie_Fav_Panel = new BrowserFavoritesPanel(*this, this);
     for (QWidget* panel : panels()) {
         panel->setGeometry(panelArea);
         panel->setVisible(panel == Show_Panel);
@@ -260,8 +262,13 @@ void TForm1::Image3MouseMove() {
 void TForm1::toolbarClick(const QString& name) {
     if (name == QStringLiteral("Show"))
         ShowPanel(Show_Panel);
-    else if (name == QStringLiteral("Favorites"))
+    else if (name == QStringLiteral("Favorites")) {
         ShowPanel(Favorites_Panel);
+        Favorites_Panel->refreshButtons();
+    } else if (name == QStringLiteral("Favorites_Ie")) {
+        ShowPanel(Ie_Fav_Panel);
+        Ie_Fav_Panel->reload();
+    }
     else if (name == QStringLiteral("Add"))
         ShowPanel(Add_Panel);
     else if (name == QStringLiteral("Email"))
@@ -270,12 +277,12 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Search_Panel);
         Search_Panel->Edit4->setFocus();
     }
-    // The browser-favourites, contact, assistant and about buttons have no
-    // panel or window yet; they only light up.
+    // The contact, assistant and about buttons have no window yet; they only
+    // light up.
 }
 
 std::vector<QWidget*> TForm1::panels() const {
-    return {Show_Panel, Favorites_Panel, Config_Panel, Add_Panel, Search_Panel};
+    return {Show_Panel, Favorites_Panel, Config_Panel, Add_Panel, Search_Panel, Ie_Fav_Panel};
 }
 
 QWidget* TForm1::browsePanel() const {

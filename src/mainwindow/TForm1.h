@@ -20,6 +20,7 @@ namespace korvalo {
 
 class AddPanel;
 class BackgroundArea;
+class BrowserFavoritesPanel;
 class BrowsePanel;
 class ButtonWithColor;
 class FavoritesPanel;
@@ -88,6 +89,7 @@ public:
     OptionsPanel* Config_Panel;
     AddPanel* Add_Panel;
     SearchPanel* Search_Panel;
+    BrowserFavoritesPanel* Ie_Fav_Panel;
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
