@@ -6,6 +6,7 @@
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/PanelHost.h"
 #include "mainwindow/ProgramState.h"
+#include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -83,6 +85,17 @@ BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &BrowsePanel::ListView1SelectItem);
     connect(ListView1, &QTreeView::doubleClicked, this, &BrowsePanel::ListView1DblClick);
+    // The context menu is built on first use: the actions belong to the
+    // window, which is still being made.
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        if (!PopupMenu1) {
+            PopupMenu1 = host_.siteActions().buildMenu(
+                ListView1, model_, QString::fromUtf8("حـــذف"), [this] { refill(); });
+            PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+        }
+        PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p));
+    });
 
     Label8 = new QLabel(QString::fromUtf8("انقر زر الفأرة الأيمن على أي عنوان لأستعراض خدمات  "
                                           "الحذف والتعديل والارسال....."),
@@ -119,11 +132,13 @@ void BrowsePanel::ListCategorySites() {
 }
 
 bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader) {
+    return listSites(node->text(0), node->parent() != nullptr, updateHeader);
+}
+
+bool BrowsePanel::listSites(const QString& name, bool sub, bool updateHeader) {
     ProgramState& state = host_.state();
-    const QString name = node->text(0);
     // Names in the tree came from the file, so they always convert back.
     const std::string bytes = Cp1256::fromUnicode(name).value_or(std::string());
-    const bool sub = node->parent() != nullptr;
     const std::optional<int32_t> id = sub ? FindLastCategoryIdByName(state.catePath(), bytes)
                                           : FindCategoryId(state.catePath(), bytes);
     if (!id) {
@@ -166,6 +181,13 @@ void BrowsePanel::ListView1DblClick() {
     const QModelIndex current = ListView1->currentIndex();
     if (current.isValid())
         host_.openSite(model_->url(current.row()));
+}
+
+void BrowsePanel::refill() {
+    // The level comes from the tree's selected node; none counts as a main
+    // category.
+    QTreeWidgetItem* node = TreeView1->currentItem();
+    listSites(host_.state().currentCategoryName, node && node->parent(), false);
 }
 
 QString BrowsePanel::headerText(const QString& categoryName, int rows) {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QMenu;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -25,6 +26,7 @@ public:
     QLabel* Panel7; // over the languages
     QLabel* Panel8; // over the tree
     QLabel* Label8;
+    QMenu* PopupMenu1 = nullptr; // made on first use
 
     SiteListModel* sites() const { return model_; }
 
@@ -35,9 +37,12 @@ public:
     // Lists the sites of a node's category; false when the site file could
     // not be opened (the list then keeps its rows).
     bool listSitesOf(QTreeWidgetItem* node, bool updateHeader);
+    bool listSites(const QString& name, bool subCategory, bool updateHeader);
     // Shows the address of every selected row in the floating hint.
     void ListView1SelectItem();
     void ListView1DblClick();
+    // Lists the current category again (after an edit), keeping the header.
+    void refill();
 
     // Three blanks, the name, nine blanks, the row count and three blanks.
     static QString headerText(const QString& categoryName, int rows);

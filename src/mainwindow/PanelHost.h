@@ -11,6 +11,7 @@ namespace korvalo {
 
 class FloatingHint;
 class SettingsStore;
+class SiteActions;
 struct ProgramState;
 struct SiteRow;
 
@@ -52,6 +53,8 @@ public:
     virtual QWidget* browsePanel() const = 0;
     // Ends the program at once with a status (the window is not shown again).
     virtual void endProgram(int status) = 0;
+    // The open, send, edit and delete actions shared by the site lists.
+    virtual SiteActions& siteActions() = 0;
 };
 
 } // namespace korvalo

@@ -100,6 +100,14 @@ void SiteListModel::appendRow(const SiteRow& row) {
     endInsertRows();
 }
 
+void SiteListModel::removeRowAt(int row) {
+    if (row < 0 || row >= rowCount())
+        return;
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}
+
 void SiteListModel::clear() {
     beginResetModel();
     rows_.clear();

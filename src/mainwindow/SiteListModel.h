@@ -32,6 +32,7 @@ public:
     // their order.
     void setRowsByUrl(const std::vector<FoundSite>& rows);
     void appendRow(const SiteRow& row);
+    void removeRowAt(int row);
     void clear();
 
     QString url(int row) const { return rows_.at(row).url; }

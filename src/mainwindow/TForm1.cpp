@@ -16,6 +16,8 @@
 #include "mainwindow/NavigationShell.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SearchPanel.h"
+#include "mainwindow/SiteActions.h"
+#include "mainwindow/TAddForm1.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
@@ -161,6 +163,10 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Category->setObjectName(QStringLiteral("Category"));
     Category->hide();
 
+    // The site edit dialog lives for the whole run, hidden until an edit.
+    AddForm1 = new TAddForm1(this);
+    siteActions_ = new SiteActions(*this, *AddForm1, this);
+
     const QRect panelArea(1, 171, 651, 326);
     Show_Panel = new BrowsePanel(*this, this);
     Favorites_Panel = new FavoritesPanel(*this, this);
@@ -204,6 +210,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     addCategoryTree(Show_Panel->TreeView1);
     addCategoryTree(Add_Panel->TreeView2);
     addCategoryList(Add_Panel->ComboBox2);
+    addCategoryList(AddForm1->ComboBox1);
 }
 
 TForm1::~TForm1() = default;
@@ -317,8 +324,10 @@ void TForm1::switchMaintainerModeOn() {
     const QString info =
         QString::fromLatin1(kInfoCategoryName.data(), qsizetype(kInfoCategoryName.size()));
     Add_Panel->ComboBox2->addItem(info);
+    AddForm1->ComboBox1->addItem(info);
     Show_Panel->TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{info}));
     for (QWidget* w : std::initializer_list<QWidget*>{Add_Panel->Button2, Add_Panel->Edit10,
+                                                     AddForm1->Edit2,
                                                       Button11, Button12, Button13, Button14})
         w->show();
 }

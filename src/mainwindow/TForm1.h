@@ -27,6 +27,8 @@ class FavoritesPanel;
 class FloatingHint;
 class OptionsPanel;
 class SearchPanel;
+class SiteActions;
+class TAddForm1;
 class RegistryFile;
 class SettingsStore;
 
@@ -90,6 +92,7 @@ public:
     AddPanel* Add_Panel;
     SearchPanel* Search_Panel;
     BrowserFavoritesPanel* Ie_Fav_Panel;
+    TAddForm1* AddForm1; // the site edit dialog
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -113,6 +116,7 @@ public:
     void showPanel(QWidget* panel) override { ShowPanel(panel); }
     QWidget* browsePanel() const override;
     void endProgram(int status) override;
+    SiteActions& siteActions() override { return *siteActions_; }
 
     // The trees and flat lists that BuildCategoryViews fills; panels built
     // later register theirs here.
@@ -145,6 +149,7 @@ private:
     std::vector<QTreeWidget*> categoryTrees_;
     std::vector<QComboBox*> categoryLists_;
     std::vector<QLabel*> litPictures_;
+    SiteActions* siteActions_ = nullptr;
     bool shownOnce_ = false;
     bool ending_ = false;
     bool maintainerMode_ = false;

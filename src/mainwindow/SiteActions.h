@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QAbstractItemView;
+class QMenu;
+
+namespace korvalo {
+
+class PanelHost;
+class SiteListModel;
+class TAddForm1;
+
+// The actions every site list offers on the site of a row: open, send to
+// the clipboard, delete and edit (the send-to actions that need the
+// favourites come with them). A row names its site only by its address.
+class SiteActions : public QObject {
+    Q_OBJECT
+public:
+    SiteActions(PanelHost& host, TAddForm1& dialog, QObject* parent = nullptr);
+
+    void openSite(const QString& address);
+    void copyToClipboard(const QString& address);
+    // Asks, then removes every record with the address. True when the site
+    // file was rewritten; the count shown follows.
+    bool deleteSite(const QString& address);
+    // Fills the edit dialog from the site's record and, when the user
+    // confirms, replaces the record (the site moves to the end of the file).
+    // True when the site file changed.
+    bool editSite(const QString& address);
+
+    // The context menu of a site list; deleteCaption differs between lists.
+    // Every action works on the address of the view's selected rows: the
+    // first for all but delete, the last for delete. onDeleted gets the row
+    // removed; onEdited runs after a successful edit.
+    QMenu* buildMenu(QAbstractItemView* view, SiteListModel* model, const QString& deleteCaption,
+                     std::function<void()> onEdited);
+
+    TAddForm1& dialog() { return dialog_; }
+
+private:
+    PanelHost& host_;
+    TAddForm1& dialog_;
+};
+
+} // namespace korvalo
