@@ -208,6 +208,9 @@ int32_t storedSiteCategoryId(const uint8_t* s) {
 int32_t storedSiteSubCategoryId(const uint8_t* s) {
     return getInt(s + kSubCategoryIdOffset);
 }
+void setStoredSiteUserMark(uint8_t* s, int32_t userMark) {
+    putInt(s + kUserMarkOffset, userMark);
+}
 std::string storedSiteUrl(const uint8_t* s) {
     return getStoredText(s + kUrlOffset, kUrlWidth);
 }

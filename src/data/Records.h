@@ -95,6 +95,10 @@ int32_t storedCategoryIsRoot(const uint8_t* stored);
 int32_t storedCategoryParentId(const uint8_t* stored);
 std::string storedCategoryName(const uint8_t* stored);
 
+// Sets the UserMark of a stored site record in place (the field is not
+// shifted), so a copied record keeps every other byte as it was.
+void setStoredSiteUserMark(uint8_t* stored, int32_t userMark);
+
 // A text in its stored (shifted) form with its terminator, so that a scan can
 // compare a field with memcmp instead of decoding every record.
 class StoredText {

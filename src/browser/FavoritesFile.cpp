@@ -1,0 +1,69 @@
+#include "browser/FavoritesFile.h"
+
+#include "data/RecordReader.h"
+#include "data/Records.h"
+#include "data/SiteFile.h"
+#include "platform/AtomicFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace korvalo {
+
+AddFavoriteResult AddToFavorites(const std::string& favoritesPath, const std::string& sitePath,
+                                 std::string_view url, int32_t userMark) {
+    AddFavoriteResult result;
+    // The favourites file is tried first, so that a folder where it cannot
+    // be created is reported whatever the site file holds.
+    const int probe =
+        ::open(favoritesPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (probe < 0) {
+        result.status = AddFavoriteStatus::FavoritesNotWritable;
+        return result;
+    }
+    ::close(probe);
+
+    RecordReader reader(kSiteRecordSize);
+    if (!reader.open(sitePath)) {
+        result.status = AddFavoriteStatus::SiteFileNotOpened;
+        return result;
+    }
+    const StoredText key = storedUrlKey(url);
+    SiteBytes found{};
+    bool matched = false;
+    while (const uint8_t* rec = reader.next()) {
+        if (key.matches(rec)) {
+            std::memcpy(found.data(), rec, kSiteRecordSize);
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) {
+        result.status =
+            reader.failed() ? AddFavoriteStatus::SiteFileNotOpened : AddFavoriteStatus::NotFound;
+        return result;
+    }
+
+    setStoredSiteUserMark(found.data(), userMark);
+    AppendOptions options;
+    options.createIfMissing = true;
+    if (!appendRecord(favoritesPath, found.data(), kSiteRecordSize, options).ok()) {
+        result.status = AddFavoriteStatus::FavoritesNotWritable;
+        return result;
+    }
+    result.status = AddFavoriteStatus::Added;
+    result.row = {storedSiteUrl(found.data()), storedSiteLanguage(found.data()),
+                  storedSiteTitle(found.data())};
+    return result;
+}
+
+bool ClearFavorites(const std::string& favoritesPath) {
+    // Under the file's lock, so an append of another running copy lands
+    // either before the delete or in a new file.
+    FileLock lock(lockPathFor(favoritesPath));
+    return ::unlink(favoritesPath.c_str()) == 0 || errno == ENOENT;
+}
+
+} // namespace korvalo
