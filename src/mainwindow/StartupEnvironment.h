@@ -16,6 +16,10 @@ struct StartupEnvironment {
     QString registryPath; // empty: the user's registry file
     std::optional<QSize> screenSize;
     bool autorunEntryFound = false;
+    // The single-instance guard's name and lock folder; empty: the
+    // executable's name and the runtime folder.
+    QString instanceName;
+    QString instanceLockFolder;
     // The platform's plain message window; empty: a QMessageBox.
     std::function<void(const QString&)> plainMessage;
     // Ends the program with a status; empty: QCoreApplication::exit.

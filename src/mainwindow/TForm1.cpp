@@ -7,6 +7,7 @@
 #include "data/SiteListing.h"
 #include "desktop/CommandErrorBox.h"
 #include "desktop/TMessageForm.h"
+#include "desktop/TTrayIcon.h"
 #include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
@@ -17,11 +18,12 @@
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SearchPanel.h"
 #include "mainwindow/SiteActions.h"
-#include "mainwindow/TAddForm1.h"
 #include "mainwindow/SiteListModel.h"
+#include "mainwindow/TAddForm1.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
+#include "platform/TXJustOne.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/ColorPickerButton.h"
@@ -37,6 +39,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -196,7 +199,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
                         std::initializer_list<QWidget*> areas) {
         auto* g = new ButtonHoverGroup(this);
         for (const char* name : buttons)
-            if (auto* b = findChild<ButtonWithColor*>(QString::fromLatin1(name)))
+            for (ButtonWithColor* b : ownButtons(name))
                 g->addButton(b);
         for (QWidget* area : areas)
             g->addResetArea(area);
@@ -206,6 +209,10 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     group({"BitBtnWithColor3", "BitBtnWithColor13", "BitBtnWithColor15"},
           {findChild<QWidget*>(QStringLiteral("GroupBox4")), Add_Panel->TreeView2,
            Add_Panel->Add_Cat});
+
+    buildTrayMenu();
+    TrayIcon1 = new TTrayIcon(this, TrayMenu, this);
+    connect(TrayIcon1, &TTrayIcon::minimized, this, &TForm1::TrayIcon1Minimize);
 
     addCategoryTree(Show_Panel->TreeView1);
     addCategoryTree(Add_Panel->TreeView2);
@@ -252,6 +259,15 @@ int TForm1::showMessageBox(const QString& text, bool yesNo) {
     return ShowMessageBox(text, yesNo);
 }
 
+QList<ButtonWithColor*> TForm1::ownButtons(const char* name) const {
+    // The dialogs this window owns reuse some of its button names.
+    QList<ButtonWithColor*> own;
+    for (ButtonWithColor* b : findChildren<ButtonWithColor*>(QString::fromLatin1(name)))
+        if (b->window() == this)
+            own << b;
+    return own;
+}
+
 void TForm1::Image3MouseMove() {
     if (hint_)
         hint_->activate({}, {}, {});
@@ -260,7 +276,7 @@ void TForm1::Image3MouseMove() {
          {"Button1", "Button3", "Button4", "Button7", "BitBtn10", "BitBtnWithColor10",
           "BitBtnWithColor12", "BitBtnWithColor8", "BitBtnWithColor9", "BitBtnWithColor1",
           "BitBtnWithColor3", "BitBtnWithColor2"})
-        if (auto* b = findChild<ButtonWithColor*>(QString::fromLatin1(name)))
+        for (ButtonWithColor* b : ownButtons(name))
             b->setBackgroundColor(colorFromWord(ButtonWithColor::kRestingColor));
     for (QLabel* lit : litPictures_)
         lit->hide();
@@ -275,8 +291,7 @@ void TForm1::toolbarClick(const QString& name) {
     } else if (name == QStringLiteral("Favorites_Ie")) {
         ShowPanel(Ie_Fav_Panel);
         Ie_Fav_Panel->reload();
-    }
-    else if (name == QStringLiteral("Add"))
+    } else if (name == QStringLiteral("Add"))
         ShowPanel(Add_Panel);
     else if (name == QStringLiteral("Email"))
         ShowPanel(Config_Panel);
@@ -326,9 +341,9 @@ void TForm1::switchMaintainerModeOn() {
     Add_Panel->ComboBox2->addItem(info);
     AddForm1->ComboBox1->addItem(info);
     Show_Panel->TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{info}));
-    for (QWidget* w : std::initializer_list<QWidget*>{Add_Panel->Button2, Add_Panel->Edit10,
-                                                     AddForm1->Edit2,
-                                                      Button11, Button12, Button13, Button14})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{Add_Panel->Button2, Add_Panel->Edit10, AddForm1->Edit2,
+                                         Button11, Button12, Button13, Button14})
         w->show();
 }
 
@@ -368,6 +383,13 @@ void TForm1::loadStartupSettings() {
 }
 
 bool TForm1::startUp() {
+    // Another running copy is only reported; this one goes on starting.
+    justOne_ = std::make_unique<TXJustOne>(
+        env_.instanceName.isEmpty() ? QCoreApplication::applicationName() : env_.instanceName,
+        env_.instanceLockFolder);
+    if (justOne_->alreadyExists())
+        plainMessage(u("البرنامج يعمل حالياً"));
+
     // 1-2. The floating hint; the category trees lay out right to left.
     hint_ = new FloatingHint(this);
     for (const char* name : kRightToLeftTrees)
@@ -637,7 +659,69 @@ void TForm1::N18Click() {
 }
 
 void TForm1::MinimizeClick() {
-    showMinimized();
+    N1->setEnabled(true);
+    TrayIcon1->Minimize();
+}
+
+void TForm1::TrayIcon1Minimize() {
+    if (settings_ && settings_->ReadSetting(QStringLiteral("Task")) == QStringLiteral("1"))
+        return;
+    TMessageForm& box = TMessageForm::instance();
+    box.Image2->show();
+    box.CheckBox1->show();
+    ShowMessageBox(u("دائماً عند تصغير البرنامج,البرنامج سيستمر في العمل ") + QLatin1Char('\n') +
+                       u("وتجده قرب الساعة الموجودة في الشريط السفلي"),
+                   false);
+    box.Image2->hide();
+    box.CheckBox1->hide();
+    if (box.CheckBox1->isChecked() && settings_)
+        settings_->WriteSetting(QStringLiteral("Task"), QStringLiteral("1"));
+}
+
+void TForm1::restoreAnd(QWidget* panel) {
+    TrayIcon1->Restore();
+    if (panel)
+        ShowPanel(panel);
+}
+
+void TForm1::buildTrayMenu() {
+    TrayMenu = new QMenu(this);
+    TrayMenu->setObjectName(QStringLiteral("TrayMenu"));
+    TrayMenu->setLayoutDirection(Qt::RightToLeft);
+    N1 = TrayMenu->addAction(u("إظهار النافذة"), this, [this] {
+        TrayIcon1->Restore();
+        N1->setEnabled(false);
+    });
+    N1->setEnabled(false);
+    TrayMenu->addSeparator();
+    TrayMenu->addAction(u("مواقع"), this, [this] { restoreAnd(Show_Panel); });
+    QMenu* add = TrayMenu->addMenu(u("اضافة"));
+    add->addAction(u("عنوان"), this, [this] {
+        restoreAnd(Add_Panel);
+        Add_Panel->showTab(AddPanel::kAddressTab);
+    });
+    add->addAction(u("موضوع"), this, [this] {
+        restoreAnd(Add_Panel);
+        Add_Panel->showTab(AddPanel::kCategoryTab);
+        Add_Panel->Edit7->clear();
+        Add_Panel->Edit7->setFocus();
+    });
+    TrayMenu->addAction(u("بحث"), this, [this] {
+        restoreAnd(Search_Panel);
+        Search_Panel->Edit4->setFocus();
+    });
+    QMenu* favorites = TrayMenu->addMenu(u("المفضلة"));
+    favorites->addAction(u("مفضلة Korvalo"), this, [this] {
+        restoreAnd(Favorites_Panel);
+        Favorites_Panel->refreshButtons();
+    });
+    // Filled with the browsers' bookmarks by the bookmarks reader.
+    QMenu* bookmarks = favorites->addMenu(u("مفضلة المتصفحات"));
+    bookmarks->setObjectName(QStringLiteral("BookmarksMenu"));
+    TrayMenu->addSeparator();
+    TrayMenu->addAction(u("خصائص"), this, [this] { restoreAnd(Config_Panel); });
+    TrayMenu->addSeparator();
+    TrayMenu->addAction(u("انهاء"), this, &TForm1::N18Click);
 }
 
 } // namespace korvalo

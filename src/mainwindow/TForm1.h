@@ -12,7 +12,9 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QAction;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QTreeWidget;
 
@@ -29,6 +31,8 @@ class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class TTrayIcon;
+class TXJustOne;
 class RegistryFile;
 class SettingsStore;
 
@@ -73,8 +77,10 @@ public:
     // The exit command: hides the window, clears the lists, removes the
     // temporary files and ends the program.
     void N18Click();
-    // The "ــ" button.
+    // The "ــ" button: minimises to the tray.
     void MinimizeClick();
+    // After each minimise to the tray: the notice, until the user declines it.
+    void TrayIcon1Minimize();
 
     // Controls of the shell.
     QLabel* Image2;         // the background picture
@@ -93,6 +99,9 @@ public:
     SearchPanel* Search_Panel;
     BrowserFavoritesPanel* Ie_Fav_Panel;
     TAddForm1* AddForm1; // the site edit dialog
+    QMenu* TrayMenu;
+    QAction* N1; // "إظهار النافذة": enabled while the window is minimised by "ــ"
+    TTrayIcon* TrayIcon1;
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -135,7 +144,11 @@ private:
     void FormShow();
     void FormClose();
     void placeOnScreen();
+    void buildTrayMenu();
+    // A tray item that shows something: the window comes back first.
+    void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
+    QList<ButtonWithColor*> ownButtons(const char* name) const;
     void loadStartupSettings();
     void loadDisplaySettings();
     void clearLists();
@@ -150,6 +163,7 @@ private:
     std::vector<QComboBox*> categoryLists_;
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
+    std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;
     bool maintainerMode_ = false;

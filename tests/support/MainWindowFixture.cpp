@@ -29,6 +29,9 @@ StartupEnvironment MainWindowFixture::environment(QSize screen) {
     env.programDir = QString::fromStdString(dir.path());
     env.registryPath = QString::fromStdString(dir.file("config/registry.reg"));
     env.screenSize = screen;
+    // Every window of a test is its own first copy.
+    env.instanceName = QStringLiteral("korvalo-test-") + QString::number(++instances_);
+    env.instanceLockFolder = QString::fromStdString(dir.path());
     env.plainMessage = [this](const QString& text) { messages << text; };
     env.quit = [this](int status) { quitStatus = status; };
     return env;

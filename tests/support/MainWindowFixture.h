@@ -31,6 +31,7 @@ protected:
     QStringList messages;
     int quitStatus = -1;
     bool started = false;
+    int instances_ = 0;
 };
 
 } // namespace korvalo::test
