@@ -53,6 +53,18 @@ public:
     virtual QWidget* browsePanel() const = 0;
     // Ends the program at once with a status (the window is not shown again).
     virtual void endProgram(int status) = 0;
+    // Registers a category tree that BuildCategoryViews fills with the others.
+    virtual void addCategoryTree(QTreeWidget* tree) = 0;
+    // The UserMark that new records take: the add panel's Edit10 (1 unless a
+    // maintainer changed it).
+    virtual int32_t userMark() const { return 1; }
+    // Assistant mode: while it is on, a command shows the explanation of the
+    // control named (its objectName) instead of acting, and this returns
+    // true. False while the mode is off: the command then acts.
+    virtual bool explainInsteadOfActing(const QString& control) {
+        Q_UNUSED(control);
+        return false;
+    }
     // The open, send, edit and delete actions shared by the site lists.
     virtual SiteActions& siteActions() = 0;
 };
