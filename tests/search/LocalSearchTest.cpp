@@ -73,6 +73,9 @@ TEST_F(LocalSearchTest, descriptionScopeFindsTheSpellingVariantsOfAWord) {
                             {"u-school-stretched", 1, cp("مـــدرسة"), "", 0, 0},
                             {"u-ya", 1, cp("هيية"), "", 0, 0},
                             {"u-latin", 1, "The ABC site", "", 0, 0},
+                            {"u-waw-ha", 1, cp("x وه"), "", 0, 0},
+                            {"u-hamza-waw-ta", 1, cp("y ؤة"), "", 0, 0},
+                            {"u-waw-ta", 1, cp("z وة"), "", 0, 0},
                             {"http://ahmad.example", 1, "no match here", "", 0, 0}});
 
     const Strings ahmad{"u-ahmad-hamza", "u-ahmad-plain"};
@@ -83,6 +86,10 @@ TEST_F(LocalSearchTest, descriptionScopeFindsTheSpellingVariantsOfAWord) {
     EXPECT_EQ(find("مدرسه"), school);
     EXPECT_EQ(find("مـــدرسة"), school);
     EXPECT_EQ(find("abc"), Strings{"u-latin"});
+    // Queries whose every letter has several stored spellings.
+    EXPECT_EQ(find("آحمد"), ahmad);
+    EXPECT_EQ(find("ؤة"), (Strings{"u-waw-ha", "u-hamza-waw-ta", "u-waw-ta"}));
+    EXPECT_EQ(find("وه"), (Strings{"u-waw-ha", "u-hamza-waw-ta", "u-waw-ta"}));
     EXPECT_EQ(find("ahmad"), Strings{}) << "the description scope looks only at descriptions";
     EXPECT_EQ(find("هيئة"), Strings{}) << "ئ is not folded to ي";
 
