@@ -11,10 +11,12 @@
 #include "WindowHarness.h"
 
 #include "data/CategoryFile.h"
+#include "data/Cp1256.h"
 #include "data/SiteFile.h"
 #include "data/SiteListing.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/TForm1.h"
+#include "search/LocalSearch.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -142,6 +144,21 @@ void listCategory(State& state, uint64_t sites) {
         REQUIRE(state, listing.opened && listing.rows.size() == dir.bigCategoryRows(),
                 "the listing has the wrong rows");
         state.counters["rows"] = static_cast<double>(listing.rows.size());
+    }
+}
+
+// A word of many descriptions, typed with ة where the file has it too: every
+// description is folded and searched.
+void searchSites(State& state, uint64_t sites) {
+    const std::string folder = BenchFiles::instance().sitesFolder(sites);
+    const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
+    BenchFiles::warm(site);
+    const std::string query = Cp1256::fromUnicode(QString::fromUtf8("مدرسة")).value();
+    for (auto _ : state) {
+        const SiteSearchResult r = SearchSites(site, cate, query, SearchScope::Description);
+        REQUIRE(state, r.status == SiteSearchResult::Status::Done && !r.rows.empty(),
+                "the search found nothing");
+        state.counters["rows"] = static_cast<double>(r.rows.size());
     }
 }
 
@@ -313,6 +330,8 @@ void registerAll(TableReporter& table) {
             [n](State& s) { scanAtStartup(s, n); });
         add("ListCategorySites", n, "sites", "ReferenceScan", Target::ScanRatio,
             [n](State& s) { listCategory(s, n); });
+        add("SearchSites", n, "sites", "ReferenceScan", Target::ScanRatio,
+            [n](State& s) { searchSites(s, n); });
         add("ReferenceAppend", n, "sites", "ReferenceScan", Target::None,
             [n](State& s) { referenceAppend(s, n); });
         add(
