@@ -26,6 +26,11 @@
 
 using namespace korvalo;
 
+// Readable failure messages for texts and lists of texts.
+static void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace {
 
 QString u(const char* utf8) {
