@@ -1,13 +1,28 @@
 #include "mainwindow/OptionsPanel.h"
 
+#include "data/Cp1256.h"
+#include "data/Records.h"
+#include "data/SettingsStore.h"
+#include "data/SiteFile.h"
+#include "desktop/TPasswordDlg.h"
+#include "mainwindow/FieldText.h"
+#include "mainwindow/PanelHost.h"
+#include "mainwindow/ProgramState.h"
+#include "platform/RegistryFile.h"
+#include "platform/TAutoRunner.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/ColorPickerButton.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSortFilterProxyModel>
 #include <QTreeWidget>
 
 namespace korvalo {
@@ -28,6 +43,65 @@ QString u(const char* utf8) {
 template <typename W> W* named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
+}
+
+// Where the browse dialog opens when the browser field names no folder.
+constexpr const char* kProgramsFolder = "/usr/bin";
+
+// The browse dialog lists folders and the files the user may run: on Linux a
+// browser is any executable, not a file of one fixed name.
+class ExecutableFilter : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files)
+            return true;
+        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
+        return info.isDir() || info.isExecutable();
+    }
+};
+
+// The bytes of a password record's Title, or nullopt with the reason in
+// message. PassEdit holds at most 70 characters, which always fit.
+std::optional<std::string> passwordBytes(const QString& text, QString* message) {
+    if (const auto bad = Cp1256::firstUnrepresentable(text)) {
+        *message =
+            u("كلمة السر تحتوي على الحرف \"") + *bad + u("\" الذي لا يمكن حفظه، اختر كلمة سر اخرى");
+        return std::nullopt;
+    }
+    std::string bytes = *Cp1256::fromUnicode(text);
+    if (const auto e = checkText(TextField::Title, bytes)) {
+        *message = e->problem == FieldError::TooLong
+                       ? u("كلمة السر أطول من المسموح: ") + QString::number(e->maxLength) +
+                             u(" حرفاً على الأكثر")
+                       : u("كلمة السر تحتوي على حرف غير مقبول");
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+// Optional sign and decimal digits, as the start-up load reads BanerNo.
+std::optional<int> decimalInteger(const QString& text) {
+    const qsizetype start = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    if (text.size() == start)
+        return std::nullopt;
+    for (qsizetype i = start; i < text.size(); ++i)
+        if (text[i] < u'0' || text[i] > u'9')
+            return std::nullopt;
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+QString flag(bool on) {
+    return (on ? settings::kFlagSet : settings::kFlagClear).toString();
+}
+
+SiteFile siteFileOf(const ProgramState& state) {
+    return SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString());
 }
 
 QWidget* page(const char* name, QWidget* parent) {
@@ -89,6 +163,7 @@ OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
     PassEdit->setGeometry(180, 44, 270, 24);
     PassEdit->setLayoutDirection(Qt::LeftToRight);
     PassEdit->setEchoMode(QLineEdit::Password);
+    PassEdit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     PassEdit->setMaxLength(70);
     CheckBox2 =
         named(new QCheckBox(u("تشغيل البرنامج عند تشغيل الجهاز"), Startup_Panel), "CheckBox2");
@@ -97,8 +172,8 @@ OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
     MinimCheck->setGeometry(180, 116, 290, 22);
     MinimCheck->hide();
     MinimCheck->setEnabled(false);
-    connect(CheckPass, &QCheckBox::clicked, this, &OptionsPanel::CheckPassClick);
-    connect(CheckBox2, &QCheckBox::clicked, this, &OptionsPanel::CheckBox2Click);
+    connect(CheckPass, &QCheckBox::toggled, this, &OptionsPanel::CheckPassClick);
+    connect(CheckBox2, &QCheckBox::toggled, this, &OptionsPanel::CheckBox2Click);
     CheckPassClick();
 
     // Font.
@@ -147,6 +222,7 @@ OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
     BitBtnWithColor5 =
         named(new ButtonWithColor(QStringLiteral("..."), browserGroup), "BitBtnWithColor5");
     BitBtnWithColor5->setGeometry(15, 30, 36, 26);
+    connect(BitBtnWithColor5, &QPushButton::clicked, this, &OptionsPanel::BitBtnWithColor5Click);
     auto* favGroup = new QGroupBox(u(" مجلد مفضلة المتصفح  Internet Explorer"), Explorer_Panel);
     favGroup->setGeometry(10, 95, 460, 70);
     Edit8 = named(new QLineEdit(favGroup), "Edit8");
@@ -157,6 +233,16 @@ OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
     BitBtnWithColor8->setGeometry(272, 280, 97, 25);
     BitBtnWithColor9 = named(new ButtonWithColor(u("الغاء الأمر"), this), "BitBtnWithColor9");
     BitBtnWithColor9->setGeometry(136, 280, 97, 25);
+    connect(BitBtnWithColor8, &QPushButton::clicked, this, &OptionsPanel::SaveOptions);
+    connect(BitBtnWithColor9, &QPushButton::clicked, this, &OptionsPanel::CancelOptions);
+}
+
+OptionsPanel::~OptionsPanel() = default;
+
+TAutoRunner& OptionsPanel::autoRunner() {
+    if (!autoRunner_)
+        autoRunner_ = std::make_unique<TAutoRunner>(host_.settings().registry());
+    return *autoRunner_;
 }
 
 void OptionsPanel::ShowOptionsSection(QTreeWidgetItem* item) {
@@ -181,12 +267,163 @@ void OptionsPanel::CheckPassClick() {
     PassEdit->setPalette(pal);
 }
 
+void OptionsPanel::SaveOptions() {
+    using namespace settings;
+    ProgramState& state = host_.state();
+    SettingsStore& store = host_.settings();
+
+    const bool keepPassword = CheckPass->isChecked() && !PassEdit->text().isEmpty();
+    std::string password;
+    if (keepPassword) {
+        QString problem;
+        const auto bytes = passwordBytes(PassEdit->text(), &problem);
+        if (!bytes) {
+            host_.showMessageBox(problem, false);
+            return;
+        }
+        password = *bytes;
+    }
+
+    // One guarded block: the first refused write ends it.
+    const std::pair<const Setting*, QString> values[] = {
+        {&IePath, Edit9->text()},
+        {&FavoritesPath, Edit8->text()},
+        {&FontName, FontComboBox1->currentText()},
+        {&FontSize, FontSizeComboBox->currentText()},
+        {&FontBlod, flag(FontCheckBox1->isChecked())},
+        {&FontItalic, flag(FontCheckBox2->isChecked())},
+        {&TabelHeadTextColor, ColorToText(ColorPickerButton1->color())},
+        {&TabelHeadBackColor, ColorToText(ColorPickerButton2->color())},
+        {&TabelTextColor, ColorToText(ColorPickerButton3->color())},
+        {&TabelBackColor, ColorToText(ColorPickerButton4->color())},
+    };
+    for (const auto& [setting, text] : values)
+        if (!store.WriteSetting(setting->name.toString(), text))
+            break;
+
+    if (CheckBox2->isChecked()) {
+        autoRunner().setAutoRun(true);
+        store.WriteSetting(Minim.name.toString(), flag(MinimCheck->isChecked()));
+    } else {
+        autoRunner().setAutoRun(false);
+    }
+
+    // From here on every launch uses what the registry now holds.
+    if (const auto browser = store.readText(IePath.name.toString())) {
+        state.browserPath = *browser;
+        if (const auto favorites = store.readText(FavoritesPath.name.toString()))
+            state.favoritesFolder = *favorites;
+    }
+
+    const SiteFile sites = siteFileOf(state);
+    if (!keepPassword) {
+        const DataFileResult r = sites.RemoveSites(kPasswordUrl);
+        if (r.status == DataFileStatus::ScratchFailed)
+            host_.showMessageBox(scratchFileMessage(), false);
+        if (r.ok())
+            host_.setSiteCount(state.siteCount - static_cast<int64_t>(r.removed));
+    } else {
+        // Only the first password is written; an existing record is kept as it
+        // is, so changing the password takes a Save without one in between.
+        SiteRecord record;
+        record.Url = std::string(kPasswordUrl);
+        record.Title = password;
+        const DataFileResult r = sites.AppendSite(record);
+        if (r.ok())
+            host_.setSiteCount(state.siteCount + static_cast<int64_t>(r.added));
+        else if (r.status != DataFileStatus::Duplicate)
+            return; // the site file cannot be updated: the panel stays open
+    }
+
+    host_.applyDisplaySettings();
+    host_.showPanel(host_.browsePanel());
+}
+
+void OptionsPanel::reloadStoredSettings() {
+    using namespace settings;
+    ProgramState& state = host_.state();
+    const SettingsStore& store = host_.settings();
+    // One guarded block: a value that is not text, or a BanerNo that is not
+    // a number, ends it; what was read before stays.
+    const auto browser = store.readText(IePath.name.toString());
+    if (!browser)
+        return;
+    Edit9->setText(*browser);
+    const auto favorites = store.readText(FavoritesPath.name.toString());
+    if (!favorites)
+        return;
+    Edit8->setText(*favorites);
+    CheckBox2->setChecked(autoRunner().AutoRun());
+    state.browserPath = *browser;
+    state.favoritesFolder = *favorites;
+    const auto banerText = store.readText(BanerNo.name.toString());
+    const auto banerNo = banerText ? decimalInteger(*banerText) : std::nullopt;
+    if (!banerNo)
+        return;
+    state.banerNo = *banerNo;
+    if (const auto minim = store.readText(Minim.name.toString()))
+        state.minimiseFlag = *minim;
+}
+
+void OptionsPanel::CancelOptions() {
+    reloadStoredSettings();
+
+    PassEdit->clear();
+    CheckPass->setChecked(false);
+    ProgramState& state = host_.state();
+    const DataFileResult r = siteFileOf(state).ReadSites([this](const SiteRecord& record) {
+        if (record.Url == kPasswordUrl) {
+            PassEdit->setText(Cp1256::toUnicode(record.Title));
+            CheckPass->setChecked(true);
+        }
+        return true;
+    });
+    if (!r.ok()) {
+        host_.plainMessage(state.siteFileName + u(" تعذر فتح الملف"));
+        host_.endProgram(1);
+        return;
+    }
+    host_.showPanel(host_.browsePanel());
+}
+
+void OptionsPanel::BitBtnWithColor5Click() {
+    const QFileInfo current(Edit9->text());
+    const QString start = current.isAbsolute() && current.absoluteDir().exists()
+                              ? current.absolutePath()
+                              : QString::fromLatin1(kProgramsFolder);
+    QFileDialog dialog(this, u("حدد المستكشف"), start, u("المستكشف (*)"));
+    dialog.setObjectName(QStringLiteral("BrowserDialog"));
+    // Qt's own dialog: a platform one would ignore the executable filter.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new ExecutableFilter(&dialog));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    Edit9->setText(dialog.selectedFiles().constFirst());
+}
+
 bool OptionsPanel::RunPasswordGate(const QString& storedPassword) {
-    // The prompt comes with the options work; until then a stored password
-    // does not stop the start.
-    Q_UNUSED(storedPassword);
-    Q_UNUSED(host_);
-    return true;
+    if (storedPassword.isEmpty())
+        return true;
+    PassEdit->setText(storedPassword);
+    CheckPass->setChecked(true);
+    TPasswordDlg& prompt = TPasswordDlg::instance();
+    prompt.Password->clear();
+    for (;;) {
+        if (prompt.exec() != TPasswordDlg::kOk) {
+            host_.endProgram(0);
+            return false;
+        }
+        // Exact: letter case and every character count.
+        if (prompt.Password->text() == storedPassword) {
+            prompt.Password->clear();
+            return true;
+        }
+        host_.showMessageBox(u("عفواً كلمة السر خاطئة"), false);
+        prompt.Password->clear();
+    }
 }
 
 void OptionsPanel::CheckBox2Click() {

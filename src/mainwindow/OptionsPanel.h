@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -14,6 +16,7 @@ namespace korvalo {
 class ButtonWithColor;
 class ColorPickerButton;
 class PanelHost;
+class TAutoRunner;
 
 // The options panel: browser, favourites folder, start-up, password, font
 // and colours. Its controls hold the loaded settings until Save or Cancel.
@@ -21,6 +24,7 @@ class OptionsPanel : public QWidget {
     Q_OBJECT
 public:
     OptionsPanel(PanelHost& host, QWidget* parent = nullptr);
+    ~OptionsPanel() override;
 
     QLabel* Panel4;
     QTreeWidget* TreeView3;
@@ -52,15 +56,36 @@ public:
     // Shows the page of a section of TreeView3; nothing without an item.
     void ShowOptionsSection(QTreeWidgetItem* item);
 
+    // Follow their boxes however they change, by a click or from the code.
     void CheckPassClick();
     void CheckBox2Click();
+
+    // "حفظ": writes the settings, switches start with the system, removes or
+    // adds the password record, applies the display settings and goes back to
+    // the browse panel. A password the site file cannot hold is refused with a
+    // message before anything is written.
+    void SaveOptions();
+    // "الغاء الأمر": reads the stored settings and password back into the
+    // controls and into memory, then goes back to the browse panel. The font
+    // and colour controls keep their edits.
+    void CancelOptions();
+    // "...": chooses the browser program into Edit9; nothing is stored yet.
+    void BitBtnWithColor5Click();
+
+    // The start-with-system entry. Made, and read from the registry, on first
+    // use: the main window asks for it while loading, so that it mirrors the
+    // entry as found at start-up.
+    TAutoRunner& autoRunner();
 
     // The start-up gate for a stored password. True when the start goes on;
     // false when the user gave up and the program is ending.
     bool RunPasswordGate(const QString& storedPassword);
 
 private:
+    void reloadStoredSettings();
+
     PanelHost& host_;
+    std::unique_ptr<TAutoRunner> autoRunner_;
 };
 
 } // namespace korvalo
