@@ -113,25 +113,18 @@ QString TAddToKvlForm::selectedCategory() const {
 }
 
 bool TAddToKvlForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (mouse->button() == Qt::LeftButton) {
-                dragging_ = true;
-                dragOffset_ = mouse->globalPosition().toPoint() - pos();
-            }
-            break;
-        case QEvent::MouseMove:
-            if (dragging_ && (mouse->buttons() & Qt::LeftButton))
-                move(mouse->globalPosition().toPoint() - dragOffset_);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (mouse->button() == Qt::LeftButton)
-                dragging_ = false;
-            break;
-        default:
-            break;
+    const QEvent::Type type = event->type();
+    if (watched == Image1 && (type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                              type == QEvent::MouseButtonRelease)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint global = mouse->globalPosition().toPoint();
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+            dragging_ = true;
+            dragOffset_ = global - pos();
+        } else if (type == QEvent::MouseMove && dragging_ && (mouse->buttons() & Qt::LeftButton)) {
+            move(global - dragOffset_);
+        } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+            dragging_ = false;
         }
     }
     return QDialog::eventFilter(watched, event);
