@@ -173,6 +173,17 @@ TEST_F(BrowserFavoritesPanelTest, aDoubleClickOpensSelectedShortcutsUntilAFolder
     EXPECT_EQ(panel->level(), 1);
     test::waitUntil([] { return false; }, 100);
     EXPECT_FALSE(test::fileExists(log));
+
+    // A shortcut whose address reads like a folder's or the up entry's marker
+    // is still a shortcut.
+    shortcut("Sport/odd.url", "URL=Dir\r\n");
+    panel->reload();
+    doubleClick(1);
+    ASSERT_EQ(rows().last(), u("Dir | odd"));
+    doubleClick(int(rows().size()) - 1);
+    EXPECT_EQ(panel->level(), 1);
+    EXPECT_TRUE(
+        test::waitUntil([&] { return test::fileExists(log) && test::readFile(log) == "Dir\n"; }));
 }
 
 TEST_F(BrowserFavoritesPanelTest,
