@@ -67,6 +67,8 @@ public:
     }
     // The open, send, edit and delete actions shared by the site lists.
     virtual SiteActions& siteActions() = 0;
+    // Sends a site of the directory to the program's favourites list.
+    virtual void addToFavorites(const QString& address) = 0;
 };
 
 } // namespace korvalo

@@ -1,5 +1,6 @@
 #include "mainwindow/SiteActions.h"
 
+#include "browser/InternetShortcut.h"
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
 #include "data/SiteFile.h"
@@ -56,6 +57,22 @@ void SiteActions::openSite(const QString& address) {
 
 void SiteActions::copyToClipboard(const QString& address) {
     QApplication::clipboard()->setText(address);
+}
+
+void SiteActions::sendToBrowserFavorites(const QString& address) {
+    ProgramState& state = host_.state();
+    const std::string url = Cp1256::fromUnicode(address).value_or(std::string());
+    siteFileOf(state).ReadSites([&](const SiteRecord& r) {
+        if (r.Url != url)
+            return true;
+        if (!WriteInternetShortcut(state.favoritesFolder, Cp1256::toUnicode(r.Title),
+                                   Cp1256::toUnicode(r.Url))) {
+            host_.showMessageBox(u("لم يتم نقل العنوان الى المفضلة لعدم وجود مساحة خالية"), false);
+            return false;
+        }
+        host_.showMessageBox(u("تمت عملية نقل الموقع الى مفضلة المتصفح بنجاح"), false);
+        return true;
+    });
 }
 
 bool SiteActions::deleteSite(const QString& address) {
@@ -182,6 +199,10 @@ QMenu* SiteActions::buildMenu(QAbstractItemView* view, SiteListModel* model,
     menu->addSeparator();
     QMenu* send = menu->addMenu(u("ارسل الى"));
     send->setObjectName(QStringLiteral("SendTo"));
+    send->addAction(u("المفضلة"), this,
+                    withFirst([this](const QString& a) { host_.addToFavorites(a); }));
+    send->addAction(u("مفضلة المتصفح"), this,
+                    withFirst([this](const QString& a) { sendToBrowserFavorites(a); }));
     send->addAction(u("الحافظة"), this,
                     withFirst([this](const QString& a) { copyToClipboard(a); }));
     menu->addSeparator();

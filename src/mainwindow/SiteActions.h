@@ -22,6 +22,9 @@ public:
 
     void openSite(const QString& address);
     void copyToClipboard(const QString& address);
+    // Writes an Internet shortcut into the browser's favourites folder for
+    // every record with the address, named after its description.
+    void sendToBrowserFavorites(const QString& address);
     // Asks, then removes every record with the address. True when the site
     // file was rewritten; the count shown follows.
     bool deleteSite(const QString& address);

@@ -321,6 +321,14 @@ void TForm1::ShowPanel(QWidget* panel) {
         p->setVisible(p == panel);
 }
 
+int32_t TForm1::userMark() const {
+    return Add_Panel->userMark();
+}
+
+void TForm1::addToFavorites(const QString& address) {
+    Favorites_Panel->AddToFavorites(address);
+}
+
 void TForm1::appendBrowseRow(const SiteRow& row) {
     Show_Panel->sites()->appendRow(row);
 }
@@ -713,7 +721,7 @@ void TForm1::buildTrayMenu() {
     QMenu* favorites = TrayMenu->addMenu(u("المفضلة"));
     favorites->addAction(u("مفضلة Korvalo"), this, [this] {
         restoreAnd(Favorites_Panel);
-        Favorites_Panel->refreshButtons();
+        Favorites_Panel->refreshButtonsFromTray();
     });
     // Filled with the browsers' bookmarks by the bookmarks reader.
     QMenu* bookmarks = favorites->addMenu(u("مفضلة المتصفحات"));

@@ -126,10 +126,12 @@ public:
     QWidget* browsePanel() const override;
     void endProgram(int status) override;
     SiteActions& siteActions() override { return *siteActions_; }
+    int32_t userMark() const override;
+    void addToFavorites(const QString& address) override;
 
     // The trees and flat lists that BuildCategoryViews fills; panels built
     // later register theirs here.
-    void addCategoryTree(QTreeWidget* tree) { categoryTrees_.push_back(tree); }
+    void addCategoryTree(QTreeWidget* tree) override { categoryTrees_.push_back(tree); }
     void addCategoryList(QComboBox* list) { categoryLists_.push_back(list); }
 
     // The text shown when "cate.dat" cannot be opened.

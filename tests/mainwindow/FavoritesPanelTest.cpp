@@ -168,7 +168,7 @@ TEST_F(FavoritesPanelTest, aFavouritesFileThatCannotBeWrittenIsReportedAndAMissi
     EXPECT_TRUE(sitesIn(dir.file("favorites.dat")).empty());
 }
 
-TEST_F(FavoritesPanelTest, DISABLED_theMaintainersUserMarkIsStoredWithTheFavourite) {
+TEST_F(FavoritesPanelTest, theMaintainersUserMarkIsStoredWithTheFavourite) {
     form->Add_Panel->Edit10->setText(QStringLiteral("7"));
     panel->AddToFavorites(QStringLiteral("http://two.example"));
     const auto stored = sitesIn(dir.file("favorites.dat"));

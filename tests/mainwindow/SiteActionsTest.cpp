@@ -16,6 +16,8 @@
 #include <QMenu>
 #include <QTreeView>
 
+#include <sys/stat.h>
+
 using namespace korvalo;
 
 namespace {
@@ -163,4 +165,32 @@ TEST_F(SiteActionsTest, theAddressGoesToTheClipboard) {
     trigger(u("الحافظة"));
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("http://three.example"))
         << "every action but delete takes the first selected row";
+}
+
+TEST_F(SiteActionsTest, sendingToTheFavouritesListAndToTheBrowserFavourites) {
+    select({1});
+    const size_t before = test::readFile(dir.file("favorites.dat")).size();
+    trigger(u("المفضلة"));
+    EXPECT_EQ(test::readFile(dir.file("favorites.dat")).size(), before + kSiteRecordSize);
+
+    const std::string folder = dir.file("Favorites");
+    ::mkdir(folder.c_str(), 0755);
+    form->state().favoritesFolder = QString::fromStdString(folder);
+    QString message;
+    auto record = [&](QDialog* d) {
+        message = d->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+    };
+    test::answerNextModal(u("تم"), record);
+    trigger(u("مفضلة المتصفح"));
+    EXPECT_EQ(message, u("تمت عملية نقل الموقع الى مفضلة المتصفح بنجاح"));
+    EXPECT_NE(test::readFile(folder + "/three.URL").find("URL=http://three.example"),
+              std::string::npos);
+
+    // A description that cannot be a file name cannot become a shortcut.
+    test::writeSites(dir.file("weburl.kvl"), {{"http://q.example", 1, "what?", "E", 0, 0}});
+    form->Show_Panel->sites()->setRows({{"http://q.example", "E", "what?"}});
+    select({0});
+    test::answerNextModal(u("تم"), record);
+    trigger(u("مفضلة المتصفح"));
+    EXPECT_EQ(message, u("لم يتم نقل العنوان الى المفضلة لعدم وجود مساحة خالية"));
 }
