@@ -427,29 +427,4 @@ TEST_F(PasswordGateTest, cancelEndsTheProgramWithoutTheWindow) {
     EXPECT_TRUE(form->state().currentCategoryName.isEmpty()) << "the start went no further";
 }
 
-TEST_F(PasswordGateTest, theLaterOfTwoRecordsIsAskedForAndSavingUntickedRemovesBoth) {
-    addPasswords({"first", "second"});
-    form = start();
-    ASSERT_TRUE(started);
-    test::answerNextModal(QStringLiteral("Button1"), typePassword(QStringLiteral("first")));
-    test::answerNextModal(u("تم"));
-    test::answerNextModal(QStringLiteral("Button1"), typePassword(QStringLiteral("second")));
-    form->show();
-    ASSERT_EQ(quitStatus, -1);
-    EXPECT_EQ(form->state().siteCount, 12);
-
-    form->ShowPanel(form->Config_Panel);
-    form->Config_Panel->CheckPass->setChecked(false);
-    form->Config_Panel->BitBtnWithColor8->click();
-    EXPECT_TRUE(passwordsIn(dir.file("weburl.kvl")).empty());
-    EXPECT_EQ(form->state().siteCount, 10);
-
-    // The next start asks nothing.
-    auto next = start();
-    ASSERT_TRUE(started);
-    next->show();
-    EXPECT_EQ(next->state().storedPassword, QString());
-    EXPECT_EQ(quitStatus, -1);
-}
-
 } // namespace

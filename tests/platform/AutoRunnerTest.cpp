@@ -3,8 +3,6 @@
 #include "platform/RegistryFile.h"
 #include "support/TempDir.h"
 
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 using namespace korvalo;
@@ -96,18 +94,6 @@ TEST_F(AutoRunnerTest, onlyAChangeOfStateWritesAnything) {
     EXPECT_EQ(runValue(RegRoot::CurrentUser), old);
 }
 
-TEST_F(AutoRunnerTest, onlyANonEmptyTextValueCountsAsTheEntry) {
-    ASSERT_TRUE(registry.setDword(RegRoot::CurrentUser, TAutoRunner::runKey(), kApp, 1));
-    ASSERT_TRUE(registry.setString(RegRoot::LocalMachine, TAutoRunner::runKey(), kApp, QString()));
-    TAutoRunner runner(registry, kExe, autostart());
-    EXPECT_FALSE(runner.AutoRun());
-    EXPECT_EQ(runner.regLocation(), TAutoRunner::RegLocation::CurrentUser);
-    // Switching on replaces the stray values with the real one.
-    EXPECT_TRUE(runner.setAutoRun(true));
-    EXPECT_EQ(runValue(RegRoot::CurrentUser), kExe);
-    EXPECT_EQ(runValue(RegRoot::LocalMachine), std::nullopt);
-}
-
 TEST_F(AutoRunnerTest, execLineQuotesEveryAwkwardCharacter) {
     // Blank, double quote, dollar, backquote, percent, backslash, Arabic.
     const QString path = QString::fromUtf8("/home/u/my apps/\"k\"$x`y`100%\\z/كورفالو");
@@ -145,21 +131,6 @@ TEST_F(AutoRunnerTest, failuresAreReportedOnlyByTheResultAndTheStateStaysSet) {
     EXPECT_TRUE(fileExists(desktopFile()));
     EXPECT_TRUE(runner.setAutoRun(false));
     EXPECT_FALSE(fileExists(desktopFile()));
-}
-
-TEST(AutoRunnerFolder, followsXdgConfigHomeAndIgnoresARelativeOne) {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", "/tmp/cfg-home");
-    EXPECT_EQ(TAutoRunner::defaultAutostartFolder(), QStringLiteral("/tmp/cfg-home/autostart"));
-    qputenv("XDG_CONFIG_HOME", "relative/cfg");
-    EXPECT_EQ(TAutoRunner::defaultAutostartFolder(),
-              QDir::homePath() + QStringLiteral("/.config/autostart"));
-    qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(TAutoRunner::defaultAutostartFolder(),
-              QDir::homePath() + QStringLiteral("/.config/autostart"));
-    if (wasSet)
-        qputenv("XDG_CONFIG_HOME", saved);
 }
 
 } // namespace
