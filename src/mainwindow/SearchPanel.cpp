@@ -3,6 +3,7 @@
 #include "data/Cp1256.h"
 #include "mainwindow/PanelHost.h"
 #include "mainwindow/ProgramState.h"
+#include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
 #include "search/LocalSearch.h"
 #include "widgets/ButtonHoverGroup.h"
@@ -14,6 +15,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTableView>
 
@@ -101,6 +103,17 @@ SearchPanel::SearchPanel(PanelHost& host, QWidget* parent)
     ListView2->setCursor(Qt::PointingHandCursor);
     ListView2->installEventFilter(this);
     connect(ListView2, &QTableView::doubleClicked, this, &SearchPanel::ListView2DblClick);
+    // The same actions as the browse list; the menu is made on first use,
+    // once the window that owns the actions is complete.
+    ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView2, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        if (!PopupMenu2) {
+            PopupMenu2 = host_.siteActions().buildMenu(ListView2, model_,
+                                                       QString::fromUtf8("حــذف"), nullptr);
+            PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+        }
+        PopupMenu2->popup(ListView2->viewport()->mapToGlobal(p));
+    });
 
     Found_Label = named(new QLabel(this), "Found_Label");
     Found_Label->setGeometry(340, 298, 300, 22);

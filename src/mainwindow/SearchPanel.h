@@ -5,6 +5,7 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 class QTableView;
 
@@ -33,6 +34,7 @@ public:
     QLabel* TitleCaption;
     QTableView* ListView2;
     QLabel* Found_Label;
+    QMenu* PopupMenu2 = nullptr; // made on first use
 
     SiteListModel* results() const { return model_; }
 

@@ -23,6 +23,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
+#include "platform/TAutoRunner.h"
 #include "platform/TXJustOne.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
@@ -377,7 +378,8 @@ void TForm1::placeOnScreen() {
 }
 
 void TForm1::loadStartupSettings() {
-    const StartupSettings s = LoadStartupSettings(*settings_, env_.autorunEntryFound);
+    const StartupSettings s = LoadStartupSettings(
+        *settings_, env_.autorunEntryFound || Config_Panel->autoRunner().AutoRun());
     state_.firstRunMarker = s.firstRunMarker;
     state_.browserPath = s.browserPath;
     state_.favoritesFolder = s.favoritesFolder;
@@ -640,6 +642,7 @@ void TForm1::clearLists() {
             l->clear();
     Show_Panel->sites()->clear();
     Favorites_Panel->clear();
+    Search_Panel->clearResults();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

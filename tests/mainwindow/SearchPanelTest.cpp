@@ -1,4 +1,5 @@
 #include "mainwindow/SearchPanel.h"
+#include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
@@ -12,6 +13,7 @@
 #include <QEnterEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -211,4 +213,27 @@ TEST_F(SearchPanelTest, theSearchButtonRestsOverTheListThePanelTheFieldGroupAndT
     QFocusEvent focusIn(QEvent::FocusIn, Qt::TabFocusReason);
     QApplication::sendEvent(panel->RadioButton2, &focusIn);
     EXPECT_EQ(button->backgroundColor(), resting);
+}
+
+TEST_F(SearchPanelTest, theResultsOfferTheSiteActionsAndADeleteRemovesOnlyThatRow) {
+    typeAndClick("مدرسة");
+    ASSERT_EQ(listedUrls().size(), 3);
+    const int browseRows = form->Show_Panel->sites()->rowCount();
+    panel->ListView2->selectRow(1);
+    const QString doomed = panel->results()->url(1);
+
+    Q_EMIT panel->ListView2->customContextMenuRequested(QPoint(5, 5));
+    ASSERT_NE(panel->PopupMenu2, nullptr);
+    panel->PopupMenu2->hide();
+    QAction* remove = nullptr;
+    for (QAction* a : panel->PopupMenu2->actions())
+        if (a->text() == u("حــذف"))
+            remove = a;
+    ASSERT_NE(remove, nullptr) << "the results' delete has two stretching strokes";
+    test::answerNextModal(u("موافق"));
+    remove->trigger();
+    EXPECT_EQ(listedUrls().size(), 2);
+    EXPECT_FALSE(listedUrls().contains(doomed));
+    EXPECT_EQ(form->Show_Panel->sites()->rowCount(), browseRows) << "the other list stays";
+    EXPECT_EQ(test::readFile(dir.file("weburl.kvl")).size(), 3 * kSiteRecordSize);
 }
