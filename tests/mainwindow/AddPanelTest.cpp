@@ -26,32 +26,6 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-std::vector<SiteRecord> sitesIn(const std::string& path) {
-    std::vector<SiteRecord> out;
-    RecordReader reader(kSiteRecordSize);
-    if (reader.open(path))
-        while (const uint8_t* rec = reader.next())
-            out.push_back(DecodeSiteRecord(rec));
-    return out;
-}
-
-std::vector<CategoryRecord> categoriesIn(const std::string& path) {
-    std::vector<CategoryRecord> out;
-    RecordReader reader(kCategoryRecordSize);
-    if (reader.open(path))
-        while (const uint8_t* rec = reader.next())
-            out.push_back(DecodeCategoryRecord(rec));
-    return out;
-}
-
-// Records the text of the message box that answerNextModal sees.
-std::function<void(QDialog*)> recordText(QString& into) {
-    return [&into](QDialog* d) {
-        if (auto* label = d->findChild<QLabel*>(QStringLiteral("Label1")))
-            into = label->text();
-    };
-}
-
 class AddPanelTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
@@ -92,7 +66,7 @@ TEST_F(AddPanelTest, addsASiteUnderASubCategoryAndRefusesTheSameAddressTwice) {
     const int rowsBefore = form->Show_Panel->sites()->rowCount();
     panel->BitBtnWithColor2->click();
 
-    const auto sites = sitesIn(dir.file("weburl.kvl"));
+    const auto sites = test::readSites(dir.file("weburl.kvl"));
     ASSERT_EQ(sites.size(), 11u);
     const SiteRecord& added = sites.back();
     EXPECT_EQ(added.Url, "http://www.") << "the address is not checked";
@@ -108,10 +82,10 @@ TEST_F(AddPanelTest, addsASiteUnderASubCategoryAndRefusesTheSameAddressTwice) {
 
     QString shown;
     panel->Edit2->setText(QStringLiteral("again"));
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor2->click();
     EXPECT_EQ(shown, u("العنوان المدخل موجود مسبقاً"));
-    EXPECT_EQ(sitesIn(dir.file("weburl.kvl")).size(), 11u);
+    EXPECT_EQ(test::readSites(dir.file("weburl.kvl")).size(), 11u);
     EXPECT_EQ(panel->Edit2->text(), QStringLiteral("again")) << "the fields keep their text";
 }
 
@@ -119,18 +93,18 @@ TEST_F(AddPanelTest, incompleteOrUnstorableInputIsRefusedBeforeAnythingIsWritten
     const std::string before = test::readFile(dir.file("weburl.kvl"));
     QString shown;
     chooseCategory("رياضة");
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor2->click();
     EXPECT_EQ(shown, u("يجب اكمال الخانات الفارغه"));
 
     panel->Edit2->setText(u("وصف فيه حرف עברי"));
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor2->click();
     EXPECT_TRUE(shown.contains(u("لا يمكن حفظه"))) << shown.toStdString();
 
     panel->Edit2->setText(QStringLiteral("ok"));
     panel->Edit3->setText(QStringLiteral("http://example.com/😀"));
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor2->click();
     EXPECT_TRUE(shown.startsWith(u("العنوان"))) << shown.toStdString();
     EXPECT_EQ(test::readFile(dir.file("weburl.kvl")), before);
@@ -156,7 +130,7 @@ TEST_F(AddPanelTest, theAccessCodeSwitchesMaintainerModeOnWithoutAddingASite) {
     panel->Edit2->setText(QStringLiteral("distributed"));
     chooseCategory("رياضة");
     panel->BitBtnWithColor2->click();
-    EXPECT_EQ(sitesIn(dir.file("weburl.kvl")).back().UserMark, 0);
+    EXPECT_EQ(test::readSites(dir.file("weburl.kvl")).back().UserMark, 0);
     form->BuildCategoryViews();
     EXPECT_LT(panel->ComboBox2->findText(QStringLiteral("info")), 0);
     EXPECT_TRUE(panel->Edit10->isVisible()) << "the controls stay";
@@ -170,7 +144,7 @@ TEST_F(AddPanelTest, addingCategoriesChecksTheLevelAndRefillsEveryView) {
 
     panel->Edit7->setText(u("فنون"));
     panel->BitBtnWithColor3->click();
-    auto cats = categoriesIn(dir.file("cate.dat"));
+    auto cats = test::readCategories(dir.file("cate.dat"));
     ASSERT_EQ(cats.size(), 5u);
     EXPECT_EQ(cats.back().Name, test::cp("فنون"));
     EXPECT_EQ(cats.back().Id, 5) << "largest Id plus one";
@@ -184,19 +158,19 @@ TEST_F(AddPanelTest, addingCategoriesChecksTheLevelAndRefillsEveryView) {
     panel->Edit7->setText(u("مسرح"));
     panel->TreeView2->clearSelection();
     panel->TreeView2->setCurrentItem(nullptr);
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor3->click();
     EXPECT_EQ(shown, u("لأضافة هذا الفرع يجب تحديد الجذر الرئيسي اولاً"));
 
     panel->TreeView2->setCurrentItem(node(panel->TreeView2, "محلية"));
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor3->click();
     EXPECT_EQ(shown, u("لا يمكنك اضافة فرع لفرع"));
-    EXPECT_EQ(categoriesIn(dir.file("cate.dat")).size(), 5u);
+    EXPECT_EQ(test::readCategories(dir.file("cate.dat")).size(), 5u);
 
     panel->TreeView2->setCurrentItem(node(panel->TreeView2, "فنون"));
     panel->BitBtnWithColor3->click();
-    cats = categoriesIn(dir.file("cate.dat"));
+    cats = test::readCategories(dir.file("cate.dat"));
     ASSERT_EQ(cats.size(), 6u);
     EXPECT_EQ(cats.back().IsRoot, 0);
     EXPECT_EQ(cats.back().ParentId, 5);
@@ -217,7 +191,7 @@ TEST_F(AddPanelTest, renamingThroughTheInPlaceEditorChangesTheFirstRecordOfTheNa
     panel->BitBtnWithColor15->click(); // pressing it again ends the edit
 
     EXPECT_EQ(messages, QStringList{u("الرياضة والألعاب")}) << "the new text is shown first";
-    EXPECT_EQ(categoriesIn(dir.file("cate.dat"))[1].Name, test::cp("الرياضة والألعاب"));
+    EXPECT_EQ(test::readCategories(dir.file("cate.dat"))[1].Name, test::cp("الرياضة والألعاب"));
     EXPECT_NE(node(form->Show_Panel->TreeView1, "الرياضة والألعاب"), nullptr);
     EXPECT_GE(panel->ComboBox2->findText(u("الرياضة والألعاب")), 0);
 
@@ -229,7 +203,7 @@ TEST_F(AddPanelTest, renamingThroughTheInPlaceEditorChangesTheFirstRecordOfTheNa
     ASSERT_NE(editor, nullptr);
     editor->clear();
     QString shown;
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->BitBtnWithColor15->click();
     EXPECT_EQ(shown, u("لايمكنك ترك الموضوع فارغ"));
     EXPECT_EQ(test::readFile(dir.file("cate.dat")), before);
@@ -243,18 +217,18 @@ TEST_F(AddPanelTest, deletingACategoryAsksTwiceAndRemovesItsSites) {
     // Declining the first question changes nothing.
     const std::string before = test::readFile(dir.file("cate.dat"));
     QString question;
-    test::answerNextModal(u("الغاء"), recordText(question));
+    test::answerNextModal(u("الغاء"), test::recordMessage(question));
     panel->BitBtnWithColor13->click();
     EXPECT_EQ(question, u("سيتم حذف الموضوع \nرياضة\n هل تريد الاستمرار ؟"));
     EXPECT_EQ(test::readFile(dir.file("cate.dat")), before);
 
     QString second;
     test::answerNextModal(u("موافق"));
-    test::answerNextModal(u("موافق"), recordText(second));
+    test::answerNextModal(u("موافق"), test::recordMessage(second));
     panel->BitBtnWithColor13->click();
     EXPECT_EQ(second, u("يوجد عناوين تحت هذا الموضوع\n هل تريد الاستمرار ؟"));
-    EXPECT_EQ(categoriesIn(dir.file("cate.dat")).size(), 3u);
-    const auto sites = sitesIn(dir.file("weburl.kvl"));
+    EXPECT_EQ(test::readCategories(dir.file("cate.dat")).size(), 3u);
+    const auto sites = test::readSites(dir.file("weburl.kvl"));
     EXPECT_EQ(sites.size(), 5u) << "the five sport sites are gone";
     for (const SiteRecord& s : sites)
         EXPECT_NE(s.CategoryId, 2) << s.Url;

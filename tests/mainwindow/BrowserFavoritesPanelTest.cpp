@@ -31,22 +31,6 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-std::vector<SiteRecord> sitesIn(const std::string& path) {
-    std::vector<SiteRecord> out;
-    RecordReader reader(kSiteRecordSize);
-    if (reader.open(path))
-        while (const uint8_t* rec = reader.next())
-            out.push_back(DecodeSiteRecord(rec));
-    return out;
-}
-
-std::function<void(QDialog*)> recordText(QString& into) {
-    return [&into](QDialog* d) {
-        if (auto* label = d->findChild<QLabel*>(QStringLiteral("Label1")))
-            into = label->text();
-    };
-}
-
 class BrowserFavoritesPanelTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
@@ -210,7 +194,7 @@ TEST_F(BrowserFavoritesPanelTest,
 }
 
 TEST_F(BrowserFavoritesPanelTest, addingOffersEachSelectedShortcutAndAppendsTheAcceptedOnes) {
-    const size_t sitesBefore = sitesIn(dir.file("weburl.kvl")).size();
+    const size_t sitesBefore = test::readSites(dir.file("weburl.kvl")).size();
     const int browseRowsBefore = form->Show_Panel->sites()->rowCount();
     EXPECT_FALSE(dialog->TreeView1->topLevelItemCount() == 0) << "the dialog's tree is filled";
     select({0, 2, 3, 4});
@@ -224,7 +208,7 @@ TEST_F(BrowserFavoritesPanelTest, addingOffersEachSelectedShortcutAndAppendsTheA
         EXPECT_EQ(dialog->Edit2->text(), u("http://alpha.example/"));
         addAllShown = dialog->BitBtnWithColor3->isVisible();
     });
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     test::answerNextModal(QStringLiteral("BitBtnWithColor3"), [&](QDialog* d) {
         EXPECT_EQ(dialog->Edit1->text(), u("alpha"));
         chooseCategory(d, "محلية");
@@ -234,7 +218,7 @@ TEST_F(BrowserFavoritesPanelTest, addingOffersEachSelectedShortcutAndAppendsTheA
     QString duplicate;
     test::answerNextModal(QStringLiteral("BitBtnWithColor1"),
                           [&](QDialog*) { EXPECT_EQ(dialog->Edit1->text(), u("beta")); });
-    test::answerNextModal(u("تم"), recordText(duplicate));
+    test::answerNextModal(u("تم"), test::recordMessage(duplicate));
     // Gamma is skipped.
     test::answerNextModal(QStringLiteral("BitBtnWithColor2"),
                           [&](QDialog*) { EXPECT_EQ(dialog->Edit1->text(), u("Gamma")); });
@@ -243,7 +227,7 @@ TEST_F(BrowserFavoritesPanelTest, addingOffersEachSelectedShortcutAndAppendsTheA
     EXPECT_TRUE(addAllShown) << "four rows are selected";
     EXPECT_EQ(shown, u("عفواً لم تقم بتحديد الموضوع"));
     EXPECT_EQ(duplicate, u("العنوان المدخل موجود مسبقاً"));
-    const auto sites = sitesIn(dir.file("weburl.kvl"));
+    const auto sites = test::readSites(dir.file("weburl.kvl"));
     ASSERT_EQ(sites.size(), sitesBefore + 1);
     EXPECT_EQ(sites.back(),
               (SiteRecord{"http://alpha.example/", 1, "alpha", test::cp("ع/E"), 1, 3}));
@@ -261,7 +245,7 @@ TEST_F(BrowserFavoritesPanelTest, addingOffersEachSelectedShortcutAndAppendsTheA
     });
     panel->BitBtn10->click();
     EXPECT_TRUE(addAllHidden);
-    const auto after = sitesIn(dir.file("weburl.kvl"));
+    const auto after = test::readSites(dir.file("weburl.kvl"));
     ASSERT_EQ(after.size(), sitesBefore + 2);
     EXPECT_EQ(after.back(),
               (SiteRecord{"http://base.example/", 2, "Gamma", test::cp("ع/E"), 1, 0}));
@@ -280,12 +264,12 @@ TEST_F(BrowserFavoritesPanelTest, textsThatDoNotFitAreOfferedAgainAndAMissingSit
         EXPECT_EQ(dialog->Edit1->text().toStdString(), longName);
         chooseCategory(d, "رياضة");
     });
-    test::answerNextModal(u("تم"), recordText(problem));
+    test::answerNextModal(u("تم"), test::recordMessage(problem));
     test::answerNextModal(QStringLiteral("BitBtnWithColor1"),
                           [&](QDialog*) { dialog->Edit1->setText(QStringLiteral("long")); });
     panel->BitBtn10->click();
     EXPECT_TRUE(problem.startsWith(u("وصف العنوان"))) << problem.toStdString();
-    EXPECT_EQ(sitesIn(dir.file("weburl.kvl")).back().Title, "long");
+    EXPECT_EQ(test::readSites(dir.file("weburl.kvl")).back().Title, "long");
 
     // Without the site file the run ends after the first shortcut, silently.
     ::rename(dir.file("weburl.kvl").c_str(), dir.file("moved.kvl").c_str());

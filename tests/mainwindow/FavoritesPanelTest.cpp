@@ -37,22 +37,6 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-std::vector<SiteRecord> sitesIn(const std::string& path) {
-    std::vector<SiteRecord> out;
-    RecordReader reader(kSiteRecordSize);
-    if (reader.open(path))
-        while (const uint8_t* rec = reader.next())
-            out.push_back(DecodeSiteRecord(rec));
-    return out;
-}
-
-std::function<void(QDialog*)> recordText(QString& into) {
-    return [&into](QDialog* d) {
-        if (auto* label = d->findChild<QLabel*>(QStringLiteral("Label1")))
-            into = label->text();
-    };
-}
-
 class FavoritesPanelTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
@@ -128,7 +112,7 @@ TEST_F(FavoritesPanelTest, addingAppendsTheStoredSiteAndShowingThePanelSetsTheBu
     EXPECT_EQ(panel->favorites()->title(4), u("الأول"));
     EXPECT_EQ(panel->ListBox1->count(), 5);
     EXPECT_EQ(panel->ListBox1->item(4)->text(), u("الأول"));
-    const auto stored = sitesIn(dir.file("favorites.dat"));
+    const auto stored = test::readSites(dir.file("favorites.dat"));
     ASSERT_EQ(stored.size(), 5u);
     EXPECT_EQ(stored[3],
               (SiteRecord{"http://one.example", 1, test::cp("الأول"), test::cp("عربي"), 1, 0}));
@@ -156,7 +140,7 @@ TEST_F(FavoritesPanelTest, aFavouritesFileThatCannotBeWrittenIsReportedAndAMissi
     ::unlink(dir.file("favorites.dat").c_str());
     ::mkdir(dir.file("favorites.dat").c_str(), 0755); // in the way of the file
     QString shown;
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->AddToFavorites(QStringLiteral("http://one.example"));
     EXPECT_EQ(shown, u("  حرر مساحة خالية favorites.dat  تعذر فتح الملف"));
     EXPECT_EQ(rowUrls().size(), 3);
@@ -165,13 +149,13 @@ TEST_F(FavoritesPanelTest, aFavouritesFileThatCannotBeWrittenIsReportedAndAMissi
     ::rename(dir.file("weburl.kvl").c_str(), dir.file("moved.kvl").c_str());
     panel->AddToFavorites(QStringLiteral("http://one.example"));
     EXPECT_EQ(rowUrls().size(), 3);
-    EXPECT_TRUE(sitesIn(dir.file("favorites.dat")).empty());
+    EXPECT_TRUE(test::readSites(dir.file("favorites.dat")).empty());
 }
 
 TEST_F(FavoritesPanelTest, theMaintainersUserMarkIsStoredWithTheFavourite) {
     form->Add_Panel->Edit10->setText(QStringLiteral("7"));
     panel->AddToFavorites(QStringLiteral("http://two.example"));
-    const auto stored = sitesIn(dir.file("favorites.dat"));
+    const auto stored = test::readSites(dir.file("favorites.dat"));
     ASSERT_EQ(stored.size(), 4u);
     EXPECT_EQ(stored[3].UserMark, 7);
 }
@@ -214,7 +198,7 @@ TEST_F(FavoritesPanelTest, copyingWritesShortcutsInListOrderAndStopsAtTheFirstFa
 
     QString shown;
     select({0, 2});
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->Button7->click();
     EXPECT_EQ(shown, u("تمت عملية النقل بنجاح"));
     EXPECT_EQ(test::readFile(fav), favSection);
@@ -222,7 +206,7 @@ TEST_F(FavoritesPanelTest, copyingWritesShortcutsInListOrderAndStopsAtTheFirstFa
 
     // "what?" cannot be a file name: the copy stops there.
     select({0, 1, 2});
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->Button7->click();
     EXPECT_EQ(shown, u("لم يتم نقل العنوان الى المفضلة لعدم وجود مساحة خالية"));
     EXPECT_EQ(test::readFile(fav), favSection + favSection);
@@ -232,7 +216,7 @@ TEST_F(FavoritesPanelTest, copyingWritesShortcutsInListOrderAndStopsAtTheFirstFa
     // With nothing selected the copy still reports success.
     panel->ListView5->clearSelection();
     ASSERT_TRUE(panel->Button7->isEnabled());
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     panel->Button7->click();
     EXPECT_EQ(shown, u("تمت عملية النقل بنجاح"));
     EXPECT_EQ(test::readFile(fav), favSection + favSection);
@@ -241,7 +225,7 @@ TEST_F(FavoritesPanelTest, copyingWritesShortcutsInListOrderAndStopsAtTheFirstFa
 TEST_F(FavoritesPanelTest, clearingAsksFirstAndOkEmptiesTheListAndDeletesTheFile) {
     const std::string before = test::readFile(dir.file("favorites.dat"));
     QString question;
-    test::answerNextModal(u("الغاء"), recordText(question));
+    test::answerNextModal(u("الغاء"), test::recordMessage(question));
     panel->Button4->click();
     EXPECT_EQ(question, u("سيتم مسح جميع العناوين\n هل تريد الاستمرار ؟"));
     EXPECT_EQ(rowUrls().size(), 3);
@@ -257,7 +241,7 @@ TEST_F(FavoritesPanelTest, clearingAsksFirstAndOkEmptiesTheListAndDeletesTheFile
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
 
     panel->AddToFavorites(QStringLiteral("http://two.example"));
-    EXPECT_EQ(sitesIn(dir.file("favorites.dat")).size(), 1u);
+    EXPECT_EQ(test::readSites(dir.file("favorites.dat")).size(), 1u);
     EXPECT_EQ(rowUrls(), QStringList{QStringLiteral("http://two.example")});
     form->toolbarClick(QStringLiteral("Favorites"));
     EXPECT_TRUE(panel->Button1->isEnabled()) << "showing the panel enables them again";

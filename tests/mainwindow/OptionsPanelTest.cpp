@@ -34,28 +34,12 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-std::vector<SiteRecord> sitesIn(const std::string& path) {
-    std::vector<SiteRecord> out;
-    RecordReader reader(kSiteRecordSize);
-    if (reader.open(path))
-        while (const uint8_t* rec = reader.next())
-            out.push_back(DecodeSiteRecord(rec));
-    return out;
-}
-
 std::vector<std::string> passwordsIn(const std::string& path) {
     std::vector<std::string> out;
-    for (const SiteRecord& r : sitesIn(path))
+    for (const SiteRecord& r : test::readSites(path))
         if (r.Url == kPasswordUrl)
             out.push_back(r.Title);
     return out;
-}
-
-std::function<void(QDialog*)> recordText(QString& into) {
-    return [&into](QDialog* d) {
-        if (auto* label = d->findChild<QLabel*>(QStringLiteral("Label1")))
-            into = label->text();
-    };
 }
 
 // Types into the password prompt before it is answered.
@@ -220,7 +204,7 @@ TEST_F(OptionsPanelTest, passwordRecordIsAddedOnceAndRemovedWithTheCount) {
     panel->PassEdit->setText(QStringLiteral("secret"));
     EXPECT_EQ(panel->PassEdit->displayText(), QStringLiteral("******"));
     save();
-    const auto sites = sitesIn(site());
+    const auto sites = test::readSites(site());
     ASSERT_EQ(sites.size(), 11u);
     EXPECT_EQ(sites.back(), (SiteRecord{"pass", 0, "secret", "", 0, 0}));
     EXPECT_EQ(form->state().siteCount, 11) << "the count includes the password record";
@@ -254,7 +238,7 @@ TEST_F(OptionsPanelTest, aPasswordTheSiteFileCannotHoldIsRefusedBeforeAnythingIs
     panel->PassEdit->setText(u("كلمة密"));
     panel->Edit9->setText(QStringLiteral("/changed"));
     QString shown;
-    test::answerNextModal(u("تم"), recordText(shown));
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
     save();
     EXPECT_TRUE(shown.startsWith(u("كلمة السر تحتوي على الحرف \"密\""))) << shown.toStdString();
     EXPECT_EQ(test::readFile(registry().path().toStdString()), registryBefore);
@@ -403,7 +387,7 @@ TEST_F(PasswordGateTest, wrongLetterCaseIsRefusedAndTheExactPasswordLetsTheStart
     ASSERT_TRUE(started);
     QString message, fieldOnRetry = QStringLiteral("<not shown>");
     test::answerNextModal(QStringLiteral("Button1"), typePassword(QStringLiteral("SECRET")));
-    test::answerNextModal(u("تم"), recordText(message));
+    test::answerNextModal(u("تم"), test::recordMessage(message));
     test::answerNextModal(QStringLiteral("Button1"),
                           typePassword(QStringLiteral("secret"), &fieldOnRetry));
     form->show();

@@ -26,15 +26,6 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-std::vector<SiteRecord> sitesIn(const std::string& path) {
-    std::vector<SiteRecord> out;
-    RecordReader reader(kSiteRecordSize);
-    if (reader.open(path))
-        while (const uint8_t* rec = reader.next())
-            out.push_back(DecodeSiteRecord(rec));
-    return out;
-}
-
 class SiteActionsTest : public test::MainWindowFixture {
 protected:
     void SetUp() override {
@@ -104,7 +95,7 @@ TEST_F(SiteActionsTest, deleteAsksAboutTheLastSelectedRowAndRemovesOnlyIt) {
 
     test::answerNextModal(u("موافق"));
     trigger(u("حـــذف"));
-    const auto sites = sitesIn(dir.file("weburl.kvl"));
+    const auto sites = test::readSites(dir.file("weburl.kvl"));
     ASSERT_EQ(sites.size(), 9u);
     for (const SiteRecord& s : sites)
         EXPECT_NE(s.Url, "http://five.example");
@@ -134,7 +125,7 @@ TEST_F(SiteActionsTest, editMovesTheSiteToTheEndUnderItsNewCategoryAndCancelChan
         dialog->ComboBox1->setCurrentIndex(dialog->ComboBox1->findText(u("رياضة")));
     });
     trigger(u("تعـديل"));
-    const auto sites = sitesIn(dir.file("weburl.kvl"));
+    const auto sites = test::readSites(dir.file("weburl.kvl"));
     ASSERT_EQ(sites.size(), 10u);
     EXPECT_EQ(sites.back().Url, "http://one.example") << "an edited site moves to the end";
     EXPECT_EQ(sites.back().Title, test::cp("وصف جديد"));

@@ -1,6 +1,7 @@
 #include "support/Fixtures.h"
 
 #include "data/Cp1256.h"
+#include "data/RecordReader.h"
 #include "support/TempDir.h"
 
 #include <stdexcept>
@@ -35,6 +36,24 @@ void writeSites(const std::string& path, const std::vector<SiteRecord>& sites) {
 
 void writeCategories(const std::string& path, const std::vector<CategoryRecord>& categories) {
     writeFile(path, encodeCategories(categories));
+}
+
+std::vector<SiteRecord> readSites(const std::string& path) {
+    std::vector<SiteRecord> out;
+    RecordReader reader(kSiteRecordSize);
+    if (reader.open(path))
+        while (const uint8_t* rec = reader.next())
+            out.push_back(DecodeSiteRecord(rec));
+    return out;
+}
+
+std::vector<CategoryRecord> readCategories(const std::string& path) {
+    std::vector<CategoryRecord> out;
+    RecordReader reader(kCategoryRecordSize);
+    if (reader.open(path))
+        while (const uint8_t* rec = reader.next())
+            out.push_back(DecodeCategoryRecord(rec));
+    return out;
 }
 
 std::string cp(const char* utf8) {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QStringList>
 #include <QTest>
@@ -164,6 +165,13 @@ QWidget* waitForFocusWidget(int timeoutMs) {
     if (!QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, timeoutMs))
         return nullptr;
     return QApplication::focusWidget();
+}
+
+std::function<void(QDialog*)> recordMessage(QString& into) {
+    return [&into](QDialog* d) {
+        if (auto* label = d->findChild<QLabel*>(QStringLiteral("Label1")))
+            into = label->text();
+    };
 }
 
 } // namespace korvalo::test

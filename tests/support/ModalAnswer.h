@@ -21,6 +21,10 @@ namespace korvalo::test {
 void answerNextModal(const QString& button, std::function<void(QDialog*)> inspect = {},
                      int timeoutMs = 5000);
 
+// An inspection for answerNextModal that keeps the text of the message
+// window (its Label1) in into.
+std::function<void(QDialog*)> recordMessage(QString& into);
+
 // Answers still waiting for their modal. A test that expected every dialog
 // to have appeared checks this is 0.
 int pendingModalAnswers();

@@ -7,8 +7,7 @@
 
 // Window tests need a QApplication; the offscreen platform lets them run
 // without a display. Tests never touch the real user's folders.
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
