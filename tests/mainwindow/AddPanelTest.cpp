@@ -1,6 +1,5 @@
 #include "mainwindow/AddPanel.h"
 #include "data/CategoryFile.h"
-#include "data/RecordReader.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "support/Fixtures.h"

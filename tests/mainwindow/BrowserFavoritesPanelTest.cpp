@@ -1,5 +1,4 @@
 #include "mainwindow/BrowserFavoritesPanel.h"
-#include "data/RecordReader.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "mainwindow/TAddToKvlForm.h"

@@ -1,5 +1,4 @@
 #include "mainwindow/FavoritesPanel.h"
-#include "data/RecordReader.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/LongTimerInterval.h"

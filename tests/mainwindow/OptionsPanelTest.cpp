@@ -1,6 +1,5 @@
 #include "mainwindow/OptionsPanel.h"
 #include "data/Cp1256.h"
-#include "data/RecordReader.h"
 #include "data/SettingNames.h"
 #include "data/SiteFile.h"
 #include "mainwindow/BrowsePanel.h"

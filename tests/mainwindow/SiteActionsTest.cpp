@@ -1,4 +1,3 @@
-#include "data/RecordReader.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
