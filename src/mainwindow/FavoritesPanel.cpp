@@ -76,10 +76,10 @@ FavoritesPanel::FavoritesPanel(PanelHost& host, QWidget* parent)
         b->setGeometry(r);
         return b;
     };
-    Button1 = button("Button1", "فتح كل المواقع", {514, 236, 130, 25});
-    Button3 = button("Button3", "فتح المواقع المحددة", {374, 236, 136, 25});
-    Button7 = button("Button7", "نقل المواقع المحددة الى مفضلة المتصفح", {134, 236, 236, 25});
-    Button4 = button("Button4", "مسح محتويات المفضلة", {8, 236, 122, 25});
+    Button1 = button("Button1", "فتح كل المواقع", {529, 236, 115, 25});
+    Button3 = button("Button3", "فتح المواقع المحددة", {399, 236, 126, 25});
+    Button7 = button("Button7", "نقل المواقع المحددة الى مفضلة المتصفح", {159, 236, 236, 25});
+    Button4 = button("Button4", "مسح محتويات المفضلة", {8, 236, 147, 25});
     Button3->setEnabled(false);
     Button7->setEnabled(false);
     connect(Button1, &QPushButton::clicked, this, &FavoritesPanel::Button1Click);
