@@ -1,0 +1,62 @@
+#include "mainwindow/OnlineStatus.h"
+
+#include "mainwindow/PanelHost.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace korvalo {
+
+OnlineStatus::OnlineStatus(PanelHost& host, QWidget* parent)
+    : QWidget(parent)
+    , host_(host) {
+    setObjectName(QStringLiteral("OnlineStatus"));
+
+    Label9 = new QLabel(this);
+    Label9->setObjectName(QStringLiteral("Label9"));
+    Label9->setGeometry(0, 4, 17, 21);
+    Label9->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    Ip_Label = new QLabel(offlineText(), this);
+    Ip_Label->setObjectName(QStringLiteral("Ip_Label"));
+    Ip_Label->setGeometry(19, 4, 144, 21);
+    Ip_Label->setLayoutDirection(Qt::LeftToRight);
+    Ip_Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Ip_Label->setStyleSheet(QStringLiteral("color: gray;"));
+    Ip_Label->installEventFilter(this);
+
+    Shape2 = new QLabel(this);
+    Shape2->setObjectName(QStringLiteral("Shape2"));
+    Shape2->setGeometry(167, 9, 14, 11);
+    setLamp(QColor(255, 0, 0));
+}
+
+void OnlineStatus::showState(bool online, const QString& address) {
+    Label9->setText(online ? QStringLiteral("Ip") : QString());
+    setLamp(online ? QColor(0, 255, 0) : QColor(255, 0, 0));
+    Ip_Label->setText(online ? address : offlineText());
+}
+
+void OnlineStatus::Ip_LabelClick() {
+    host_.explainInsteadOfActing(QStringLiteral("Ip_Label"));
+}
+
+QString OnlineStatus::offlineText() {
+    return QString::fromUtf8("غير متصل");
+}
+
+bool OnlineStatus::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Ip_Label && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        Ip_LabelClick();
+    return QWidget::eventFilter(watched, event);
+}
+
+void OnlineStatus::setLamp(const QColor& color) {
+    lamp_ = color;
+    Shape2->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;"
+                                         " border-radius: 5px;")
+                              .arg(color.name()));
+}
+
+} // namespace korvalo
