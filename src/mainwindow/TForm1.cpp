@@ -15,11 +15,14 @@
 #include "mainwindow/FavoritesPanel.h"
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/NavigationShell.h"
+#include "mainwindow/OnlineStatus.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SearchPanel.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
 #include "mainwindow/TAddForm1.h"
+#include "mainwindow/WebSearchBox.h"
+#include "online/TOnlineIP.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
@@ -121,6 +124,17 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         connect(lit, &LitPicture::clicked, this, [this, name] { toolbarClick(name); });
         litPictures_.push_back(lit);
     }
+
+    // The online watcher polls from the start; the web search and the status
+    // strip follow it.
+    OnlineIP1 = new TOnlineIP(this);
+    OnlineIP1->setObjectName(QStringLiteral("OnlineIP1"));
+    Web_Search = new WebSearchBox(*this, this);
+    Web_Search->setGeometry(WebSearchBox::kGeometry);
+    Web_Search->setOnlineWatcher(OnlineIP1);
+    Online_Status = new OnlineStatus(*this, this);
+    Online_Status->setGeometry(OnlineStatus::kGeometry);
+    connect(OnlineIP1, &TOnlineIP::changed, this, &TForm1::OnlineIP1Changed);
 
     BitBtnWithColor6 = new ButtonWithColor(QStringLiteral("X"), this);
     BitBtnWithColor6->setObjectName(QStringLiteral("BitBtnWithColor6"));
@@ -631,6 +645,7 @@ void TForm1::FormShow() {
     // A stored password guards the rest of the start.
     if (!state_.storedPassword.isEmpty() && !Config_Panel->RunPasswordGate(state_.storedPassword))
         return;
+    Web_Search->selectFirstEngine();
     // The current category is the first of the tree, whose sites the list
     // already shows, so a click on it reads nothing again.
     state_.currentCategoryName = Category->count() > 0 ? Category->item(0)->text() : QString();
@@ -687,6 +702,10 @@ void TForm1::TrayIcon1Minimize() {
     box.CheckBox1->hide();
     if (box.CheckBox1->isChecked() && settings_)
         settings_->WriteSetting(QStringLiteral("Task"), QStringLiteral("1"));
+}
+
+void TForm1::OnlineIP1Changed() {
+    Online_Status->showState(OnlineIP1->Online(), OnlineIP1->IP());
 }
 
 void TForm1::restoreAnd(QWidget* panel) {

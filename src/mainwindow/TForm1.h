@@ -31,7 +31,10 @@ class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class OnlineStatus;
+class TOnlineIP;
 class TTrayIcon;
+class WebSearchBox;
 class TXJustOne;
 class RegistryFile;
 class SettingsStore;
@@ -81,6 +84,8 @@ public:
     void MinimizeClick();
     // After each minimise to the tray: the notice, until the user declines it.
     void TrayIcon1Minimize();
+    // The machine went online or offline.
+    void OnlineIP1Changed();
 
     // Controls of the shell.
     QLabel* Image2;         // the background picture
@@ -102,6 +107,9 @@ public:
     QMenu* TrayMenu;
     QAction* N1; // "إظهار النافذة": enabled while the window is minimised by "ــ"
     TTrayIcon* TrayIcon1;
+    TOnlineIP* OnlineIP1;
+    WebSearchBox* Web_Search;    // the web-search box on the right
+    OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;

@@ -4,6 +4,7 @@
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "mainwindow/TForm1.h"
+#include "mainwindow/WebSearchBox.h"
 #include "platform/RegistryFile.h"
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
@@ -71,6 +72,8 @@ TEST_F(StartupFixture, readThroughFillsCountVersionListAndFavourites) {
     EXPECT_EQ(tree->topLevelItem(0)->child(0)->text(0), u("محلية"));
     EXPECT_EQ(form->Category->count(), 3);
     EXPECT_EQ(form->state().currentCategoryName, u("أخبار"));
+    EXPECT_EQ(form->Web_Search->ComboBox1->currentIndex(), 0)
+        << "the first web-search engine is chosen";
     EXPECT_EQ(quitStatus, -1);
 }
 
