@@ -25,13 +25,10 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-class AddPanelTest : public test::MainWindowFixture {
+class AddPanelTest : public test::ShownWindowFixture {
 protected:
     void SetUp() override {
-        MainWindowFixture::SetUp();
-        form = start();
-        ASSERT_TRUE(started);
-        form->show();
+        ShownWindowFixture::SetUp();
         panel = form->Add_Panel;
         form->ShowPanel(panel);
     }
@@ -50,7 +47,6 @@ protected:
         return found.isEmpty() ? nullptr : found.first();
     }
 
-    std::unique_ptr<TForm1> form;
     AddPanel* panel = nullptr;
 };
 

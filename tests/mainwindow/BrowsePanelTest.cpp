@@ -24,13 +24,10 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-class BrowsePanelTest : public test::MainWindowFixture {
+class BrowsePanelTest : public test::ShownWindowFixture {
 protected:
     void SetUp() override {
-        MainWindowFixture::SetUp();
-        form = start();
-        ASSERT_TRUE(started);
-        form->show();
+        ShownWindowFixture::SetUp();
         panel = form->Show_Panel;
         tree = panel->TreeView1;
     }
@@ -49,7 +46,6 @@ protected:
         return urls;
     }
 
-    std::unique_ptr<TForm1> form;
     BrowsePanel* panel = nullptr;
     QTreeWidget* tree = nullptr;
 };

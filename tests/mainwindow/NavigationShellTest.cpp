@@ -15,15 +15,8 @@ using namespace korvalo;
 
 namespace {
 
-class NavigationShellTest : public test::MainWindowFixture {
+class NavigationShellTest : public test::ShownWindowFixture {
 protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        form = start();
-        ASSERT_TRUE(started);
-        form->show();
-    }
-
     template <typename W = QWidget> W* child(const char* name) {
         auto* w = form->findChild<W*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
@@ -40,8 +33,6 @@ protected:
                       Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form->Image3, &e);
     }
-
-    std::unique_ptr<TForm1> form;
 };
 
 } // namespace

@@ -31,13 +31,10 @@ QString u(const char* utf8) {
 
 const QString kSixBlanks = QStringLiteral("      ");
 
-class SearchPanelTest : public test::MainWindowFixture {
+class SearchPanelTest : public test::ShownWindowFixture {
 protected:
     void SetUp() override {
-        MainWindowFixture::SetUp();
-        form = start();
-        ASSERT_TRUE(started);
-        form->show();
+        ShownWindowFixture::SetUp();
         form->activateWindow(); // the scope choice moves the keyboard focus
         ASSERT_TRUE(test::waitUntil([&] { return form->isActiveWindow(); }));
         panel = form->Search_Panel;
@@ -84,7 +81,6 @@ protected:
         return text;
     }
 
-    std::unique_ptr<TForm1> form;
     SearchPanel* panel = nullptr;
 };
 

@@ -25,13 +25,10 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-class SiteActionsTest : public test::MainWindowFixture {
+class SiteActionsTest : public test::ShownWindowFixture {
 protected:
     void SetUp() override {
-        MainWindowFixture::SetUp();
-        form = start();
-        ASSERT_TRUE(started);
-        form->show();
+        ShownWindowFixture::SetUp();
         panel = form->Show_Panel;
     }
     void TearDown() override {
@@ -74,7 +71,6 @@ protected:
         return urls;
     }
 
-    std::unique_ptr<TForm1> form;
     BrowsePanel* panel = nullptr;
 };
 

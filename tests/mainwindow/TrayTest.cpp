@@ -20,14 +20,8 @@ QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-class TrayTest : public test::MainWindowFixture {
+class TrayTest : public test::ShownWindowFixture {
 protected:
-    void SetUp() override {
-        MainWindowFixture::SetUp();
-        form = start();
-        ASSERT_TRUE(started);
-        form->show();
-    }
     void TearDown() override {
         EXPECT_EQ(test::pendingModalAnswers(), 0);
         test::cancelModalAnswers();
@@ -56,8 +50,6 @@ protected:
                              QStringLiteral("Task"));
         return v ? v->text : QString();
     }
-
-    std::unique_ptr<TForm1> form;
 };
 
 } // namespace

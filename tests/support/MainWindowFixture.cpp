@@ -47,4 +47,11 @@ RegistryFile MainWindowFixture::registry() {
     return RegistryFile(QString::fromStdString(dir.file("config/registry.reg")));
 }
 
+void ShownWindowFixture::SetUp() {
+    MainWindowFixture::SetUp();
+    form = start();
+    ASSERT_TRUE(started) << messages.join(QLatin1Char('|')).toStdString();
+    form->show();
+}
+
 } // namespace korvalo::test

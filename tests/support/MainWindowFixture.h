@@ -34,4 +34,12 @@ protected:
     int instances_ = 0;
 };
 
+// The same folder with one main window already started and shown.
+class ShownWindowFixture : public MainWindowFixture {
+protected:
+    void SetUp() override;
+
+    std::unique_ptr<TForm1> form;
+};
+
 } // namespace korvalo::test
