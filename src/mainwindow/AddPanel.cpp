@@ -1,5 +1,7 @@
 #include "mainwindow/AddPanel.h"
 
+#include "mainwindow/WidgetNaming.h"
+
 #include "data/CategoryEdit.h"
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
@@ -22,15 +24,6 @@
 namespace korvalo {
 
 namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QLabel* caption(const char* text, QWidget* parent, int x, int y) {
     auto* l = new QLabel(QString::fromUtf8(text), parent);

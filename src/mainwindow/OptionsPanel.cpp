@@ -1,5 +1,7 @@
 #include "mainwindow/OptionsPanel.h"
 
+#include "mainwindow/WidgetNaming.h"
+
 #include "data/Cp1256.h"
 #include "data/Records.h"
 #include "data/SettingsStore.h"
@@ -35,15 +37,6 @@ constexpr const char* kSections[][3] = {
     {"الألوان", "Color_Panel", "حدد حسب اختيارك الالوان المطلوبة للعرض"},
     {"المتصفح", "Explorer_Panel", "حدد من هنا المتصفح وموقع مفضلة المتصفح"},
 };
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 // Where the browse dialog opens when the browser field names no folder.
 constexpr const char* kProgramsFolder = "/usr/bin";

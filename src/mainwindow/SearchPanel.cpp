@@ -1,5 +1,7 @@
 #include "mainwindow/SearchPanel.h"
 
+#include "mainwindow/WidgetNaming.h"
+
 #include "data/Cp1256.h"
 #include "mainwindow/PanelHost.h"
 #include "mainwindow/ProgramState.h"
@@ -22,15 +24,6 @@
 namespace korvalo {
 
 namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 QLabel* captionStrip(const char* name, const char* text, QWidget* parent, QRect geometry) {
     auto* l = named(new QLabel(u(text), parent), name);

@@ -1,5 +1,7 @@
 #include "mainwindow/TAddForm1.h"
 
+#include "mainwindow/WidgetNaming.h"
+
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 
@@ -12,18 +14,7 @@
 
 namespace korvalo {
 
-namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-template <typename W> W* named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-} // namespace
+namespace {} // namespace
 
 TAddForm1::TAddForm1(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
