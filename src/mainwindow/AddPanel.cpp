@@ -5,11 +5,11 @@
 #include "data/CategoryEdit.h"
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
+#include "data/FieldText.h"
+#include "data/ProgramState.h"
 #include "data/SiteFile.h"
 #include "data/SiteListing.h"
-#include "mainwindow/FieldText.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "widgets/ButtonWithColor.h"
 
 #include <QComboBox>

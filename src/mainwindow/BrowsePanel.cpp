@@ -2,10 +2,10 @@
 
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
+#include "data/ProgramState.h"
 #include "data/SiteListing.h"
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
 

@@ -3,10 +3,10 @@
 #include "browser/InternetShortcut.h"
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
+#include "data/FieldText.h"
+#include "data/ProgramState.h"
 #include "data/SiteFile.h"
-#include "mainwindow/FieldText.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteListModel.h"
 #include "mainwindow/TAddForm1.h"
 

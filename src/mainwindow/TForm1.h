@@ -1,7 +1,7 @@
 #pragma once
 
+#include "data/ProgramState.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/StartupEnvironment.h"
 
 #include <QWidget>

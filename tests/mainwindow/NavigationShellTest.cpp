@@ -1,7 +1,7 @@
 #include "mainwindow/NavigationShell.h"
+#include "browser/ui/FavoritesPanel.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/BrowsePanel.h"
-#include "mainwindow/FavoritesPanel.h"
 #include "mainwindow/OptionsPanel.h"
 #include "support/MainWindowFixture.h"
 #include "widgets/ButtonWithColor.h"

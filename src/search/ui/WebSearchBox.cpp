@@ -1,4 +1,4 @@
-#include "mainwindow/WebSearchBox.h"
+#include "search/ui/WebSearchBox.h"
 
 #include "mainwindow/PanelHost.h"
 #include "online/TOnlineIP.h"

@@ -1,6 +1,6 @@
-#include "mainwindow/WebSearchBox.h"
-#include "mainwindow/OnlineStatus.h"
+#include "search/ui/WebSearchBox.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/OnlineStatus.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
 #include "support/Wait.h"

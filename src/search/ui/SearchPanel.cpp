@@ -1,10 +1,10 @@
-#include "mainwindow/SearchPanel.h"
+#include "search/ui/SearchPanel.h"
 
 #include "mainwindow/WidgetNaming.h"
 
 #include "data/Cp1256.h"
+#include "data/ProgramState.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
 #include "search/LocalSearch.h"

@@ -1,4 +1,4 @@
-#include "mainwindow/FieldText.h"
+#include "data/FieldText.h"
 
 #include "data/Cp1256.h"
 

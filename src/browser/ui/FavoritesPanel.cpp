@@ -1,10 +1,10 @@
-#include "mainwindow/FavoritesPanel.h"
+#include "browser/ui/FavoritesPanel.h"
 
 #include "browser/FavoritesFile.h"
 #include "browser/InternetShortcut.h"
 #include "data/Cp1256.h"
+#include "data/ProgramState.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/LongTimerInterval.h"
 #include "widgets/ButtonHoverGroup.h"

@@ -1,13 +1,13 @@
-#include "mainwindow/BrowserFavoritesPanel.h"
+#include "browser/ui/BrowserFavoritesPanel.h"
 
+#include "browser/ui/TAddToKvlForm.h"
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
+#include "data/FieldText.h"
+#include "data/ProgramState.h"
 #include "data/SiteFile.h"
 #include "data/SiteListing.h"
-#include "mainwindow/FieldText.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
-#include "mainwindow/TAddToKvlForm.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/SearchPanel.h"
+#include "search/ui/SearchPanel.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "support/Fixtures.h"

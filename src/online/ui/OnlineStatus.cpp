@@ -1,4 +1,4 @@
-#include "mainwindow/OnlineStatus.h"
+#include "online/ui/OnlineStatus.h"
 
 #include "mainwindow/PanelHost.h"
 

@@ -1,4 +1,4 @@
-#include "mainwindow/TAddToKvlForm.h"
+#include "browser/ui/TAddToKvlForm.h"
 
 #include "desktop/PictureCard.h"
 #include "widgets/ButtonHoverGroup.h"
