@@ -6,6 +6,7 @@
 #include "data/CategoryFile.h"
 #include "data/Cp1256.h"
 #include "data/FieldText.h"
+#include "data/Outcome.h"
 #include "data/ProgramState.h"
 #include "data/SiteFile.h"
 #include "data/SiteListing.h"

@@ -4,6 +4,7 @@
 
 #include "data/Cp1256.h"
 #include "data/FieldText.h"
+#include "data/Outcome.h"
 #include "data/ProgramState.h"
 #include "data/Records.h"
 #include "data/SettingsStore.h"
@@ -56,25 +57,6 @@ protected:
         return info.isDir() || info.isExecutable();
     }
 };
-
-// The bytes of a password record's Title, or nullopt with the reason in
-// message. PassEdit holds at most 70 characters, which always fit.
-std::optional<std::string> passwordBytes(const QString& text, QString* message) {
-    if (const auto bad = Cp1256::firstUnrepresentable(text)) {
-        *message =
-            u("كلمة السر تحتوي على الحرف \"") + *bad + u("\" الذي لا يمكن حفظه، اختر كلمة سر اخرى");
-        return std::nullopt;
-    }
-    std::string bytes = *Cp1256::fromUnicode(text);
-    if (const auto e = checkText(TextField::Title, bytes)) {
-        *message = e->problem == FieldError::TooLong
-                       ? u("كلمة السر أطول من المسموح: ") + QString::number(e->maxLength) +
-                             u(" حرفاً على الأكثر")
-                       : u("كلمة السر تحتوي على حرف غير مقبول");
-        return std::nullopt;
-    }
-    return bytes;
-}
 
 // Optional sign and decimal digits, as the start-up load reads BanerNo.
 std::optional<int> decimalInteger(const QString& text) {
