@@ -73,8 +73,6 @@ void WebSearchBox::selectFirstEngine() {
 }
 
 void WebSearchBox::Image4Click() {
-    if (host_.explainInsteadOfActing(QStringLiteral("Image4")))
-        return;
     SearchTheWeb();
 }
 

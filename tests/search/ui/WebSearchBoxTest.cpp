@@ -34,7 +34,7 @@ protected:
         box = new WebSearchBox(*form, form.get());
         box->setGeometry(WebSearchBox::kGeometry);
         box->setOnlineWatcher(watcher);
-        status = new OnlineStatus(*form, form.get());
+        status = new OnlineStatus(form.get());
         status->setGeometry(OnlineStatus::kGeometry);
         QObject::connect(watcher, &TOnlineIP::changed, status,
                          [this] { status->showState(watcher->Online(), watcher->IP()); });

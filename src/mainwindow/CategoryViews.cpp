@@ -1,0 +1,66 @@
+#include "mainwindow/CategoryViews.h"
+
+#include "data/Cp1256.h"
+#include "mainwindow/DisplayLook.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QTreeWidget>
+
+namespace korvalo {
+
+void CategoryViews::addTree(QTreeWidget* tree) {
+    trees_.push_back(tree);
+}
+
+void CategoryViews::addList(QComboBox* list) {
+    lists_.push_back(list);
+}
+
+bool CategoryViews::rebuild(const std::function<std::optional<CategoryTree>()>& read,
+                            QTreeWidget* except) {
+    std::vector<QTreeWidget*> trees;
+    for (QTreeWidget* t : trees_)
+        if (t != except)
+            trees.push_back(t);
+    for (QTreeWidget* t : trees)
+        t->setUpdatesEnabled(false);
+    for (QComboBox* l : lists_)
+        l->setUpdatesEnabled(false);
+    for (QTreeWidget* t : trees)
+        t->clear();
+    for (QComboBox* l : lists_)
+        l->clear();
+    if (names_)
+        names_->clear();
+
+    const std::optional<CategoryTree> tree = read();
+    if (tree) {
+        for (QTreeWidget* t : trees) {
+            QList<QTreeWidgetItem*> tops;
+            for (const CategoryTree::Main& m : tree->mains) {
+                auto* top = new QTreeWidgetItem(QStringList{Cp1256::toUnicode(m.name)});
+                for (const std::string& c : m.children)
+                    top->addChild(new QTreeWidgetItem(QStringList{Cp1256::toUnicode(c)}));
+                tops << top;
+            }
+            t->addTopLevelItems(tops);
+            restoreReadingOrder(t);
+        }
+        QStringList flat;
+        for (const std::string& n : tree->flat)
+            flat << Cp1256::toUnicode(n);
+        for (QComboBox* l : lists_)
+            l->addItems(flat);
+        if (names_)
+            for (const std::string& n : tree->names)
+                names_->addItem(Cp1256::toUnicode(n));
+    }
+    for (QTreeWidget* t : trees)
+        t->setUpdatesEnabled(true);
+    for (QComboBox* l : lists_)
+        l->setUpdatesEnabled(true);
+    return tree.has_value();
+}
+
+} // namespace korvalo
