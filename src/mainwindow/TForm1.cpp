@@ -9,6 +9,7 @@
 #include "desktop/TTrayIcon.h"
 #include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
+#include "mainwindow/AssistantMode.h"
 #include "mainwindow/BackgroundArea.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/DisplayLook.h"
@@ -194,6 +195,8 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    // Made last: it finds the controls of its table among the window's.
+    assistantMode_ = new AssistantMode(this);
 }
 
 void TForm1::wireDirectory() {

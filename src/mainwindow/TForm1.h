@@ -21,6 +21,7 @@ class QTreeWidget;
 namespace korvalo {
 
 class AddPanel;
+class AssistantMode;
 class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
@@ -61,6 +62,9 @@ public:
 
     ProgramState& state() { return directory_.state(); }
     Directory& directory() { return directory_; }
+    // Decides, for the controls its table names, whether a click acts or
+    // the assistant explains it.
+    AssistantMode& assistantMode() { return *assistantMode_; }
 
     // Refills every category view from "cate.dat". False when the file
     // cannot be opened; the program then ends after its message.
@@ -168,6 +172,7 @@ private:
     CategoryViews categoryViews_;
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
+    AssistantMode* assistantMode_ = nullptr;
     std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;
