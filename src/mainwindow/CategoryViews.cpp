@@ -50,8 +50,12 @@ bool CategoryViews::rebuild(const std::function<std::optional<CategoryTree>()>& 
         QStringList flat;
         for (const std::string& n : tree->flat)
             flat << Cp1256::toUnicode(n);
-        for (QComboBox* l : lists_)
+        // Filling a list chooses its first entry; a site whose user chose
+        // no category must not be filed under it unnoticed.
+        for (QComboBox* l : lists_) {
             l->addItems(flat);
+            l->setCurrentIndex(-1);
+        }
         if (names_)
             for (const std::string& n : tree->names)
                 names_->addItem(Cp1256::toUnicode(n));

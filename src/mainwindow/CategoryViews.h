@@ -21,9 +21,9 @@ public:
     void addList(QComboBox* list);
     void setNameList(QListWidget* names) { names_ = names; }
 
-    // Clears every view (but except), then fills them from what read gives.
-    // False when read gives nothing (the category file is missing); the
-    // views stay empty.
+    // Clears every view (but except), then fills them from what read gives;
+    // no pick list has an entry chosen afterwards. False when read gives
+    // nothing (the category file is missing); the views stay empty.
     bool rebuild(const std::function<std::optional<CategoryTree>()>& read,
                  QTreeWidget* except = nullptr);
 

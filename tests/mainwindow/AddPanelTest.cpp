@@ -230,3 +230,16 @@ TEST_F(AddPanelTest, deletingACategoryAsksTwiceAndRemovesItsSites) {
     EXPECT_EQ(form->Count_Label->text(), u("عدد المواقع المسجلة    5"));
     EXPECT_EQ(node(form->Show_Panel->TreeView1, "رياضة"), nullptr);
 }
+
+TEST_F(AddPanelTest, afterARebuildNoCategoryIsChosenSoAnAddWithoutOneIsRefused) {
+    chooseCategory("رياضة");
+    form->BuildCategoryViews();
+    EXPECT_EQ(panel->ComboBox2->currentIndex(), -1);
+    const std::string before = test::readFile(dir.file("weburl.kvl"));
+    panel->Edit2->setText(QStringLiteral("no category"));
+    QString shown;
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
+    panel->BitBtnWithColor2->click();
+    EXPECT_EQ(shown, u("يجب اكمال الخانات الفارغه"));
+    EXPECT_EQ(test::readFile(dir.file("weburl.kvl")), before);
+}
