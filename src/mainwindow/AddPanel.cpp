@@ -122,6 +122,10 @@ AddPanel::AddPanel(PanelHost& host, Directory& directory, QWidget* parent)
     });
     connect(TreeView2, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item) { TreeView2Edited(item); });
+    // Whether the editor closed with a new text (handled above, as the text
+    // came in) or with Escape, no edit is running afterwards.
+    connect(TreeView2->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { editedItem_ = nullptr; });
 
     BitBtnWithColor15 = named(new ButtonWithColor(u("تعديل"), Add_Cat), "BitBtnWithColor15");
     BitBtnWithColor15->setGeometry(496, 170, 144, 28);

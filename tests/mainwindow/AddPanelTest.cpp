@@ -243,3 +243,21 @@ TEST_F(AddPanelTest, afterARebuildNoCategoryIsChosenSoAnAddWithoutOneIsRefused) 
     EXPECT_EQ(shown, u("يجب اكمال الخانات الفارغه"));
     EXPECT_EQ(test::readFile(dir.file("weburl.kvl")), before);
 }
+
+TEST_F(AddPanelTest, aRenameCancelledWithEscapeLeavesNothingBehind) {
+    panel->showTab(AddPanel::kCategoryTab);
+    QTreeWidget* tree = panel->TreeView2;
+    tree->setCurrentItem(node(tree, "رياضة"));
+    panel->BitBtnWithColor15->click();
+    auto* editor = qobject_cast<QLineEdit*>(tree->indexWidget(tree->currentIndex()));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_EQ(tree->indexWidget(tree->currentIndex()), nullptr) << "Escape closes the editor";
+
+    // The next press starts a new edit instead of finishing the cancelled one.
+    const std::string before = test::readFile(dir.file("cate.dat"));
+    panel->BitBtnWithColor15->click();
+    EXPECT_NE(tree->indexWidget(tree->currentIndex()), nullptr);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(test::readFile(dir.file("cate.dat")), before);
+}
