@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTreeWidget>
 
@@ -28,6 +29,24 @@ QLabel* caption(const char* text, QWidget* parent, int x, int y) {
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return l;
 }
+
+// Tells when the tree opens its in-place editor, whoever asked for it: the
+// rename button, F2 or a slow second click on the selected node.
+class LabelEditDelegate : public QStyledItemDelegate {
+public:
+    LabelEditDelegate(std::function<void(const QModelIndex&)> opening, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , opening_(std::move(opening)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        opening_(index);
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    std::function<void(const QModelIndex&)> opening_;
+};
 
 const char* const kAddLabel = "اضــــــــــــــافة";
 const char* const kCategoryTabText = "    إضافة وتعديل موضوع    ";
@@ -115,7 +134,16 @@ AddPanel::AddPanel(PanelHost& host, Directory& directory, QWidget* parent)
     TreeView2->setLayoutDirection(Qt::RightToLeft);
     TreeView2->setMouseTracking(true);
     TreeView2->setContextMenuPolicy(Qt::CustomContextMenu); // a right click selects
-    TreeView2->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    TreeView2->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::SelectedClicked);
+    // The edit belongs to the node it opened on; a rename needs its old name.
+    TreeView2->setItemDelegate(new LabelEditDelegate(
+        [this](const QModelIndex& index) {
+            QTreeWidgetItem* item = TreeView2->currentItem();
+            editedItem_ = item && TreeView2->currentIndex() == index ? item : nullptr;
+            editedOldText_ = editedItem_ ? editedItem_->text(0) : QString();
+        },
+        TreeView2));
     connect(TreeView2, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         if (QTreeWidgetItem* item = TreeView2->itemAt(p))
             TreeView2->setCurrentItem(item);
@@ -224,9 +252,7 @@ void AddPanel::RenameClick() {
     QTreeWidgetItem* item = TreeView2->currentItem();
     if (!item)
         return;
-    item->setFlags(item->flags() | Qt::ItemIsEditable); // itemChanged fires here too
-    editedItem_ = item;
-    editedOldText_ = item->text(0);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
     TreeView2->setFocus();
     TreeView2->editItem(item);
 }

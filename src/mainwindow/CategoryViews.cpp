@@ -7,10 +7,14 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace korvalo {
 
-void CategoryViews::addTree(QTreeWidget* tree) {
+void CategoryViews::addTree(QTreeWidget* tree, bool editableLabels) {
     trees_.push_back(tree);
+    if (editableLabels)
+        editable_.push_back(tree);
 }
 
 void CategoryViews::addList(QComboBox* list) {
@@ -37,11 +41,19 @@ bool CategoryViews::rebuild(const std::function<std::optional<CategoryTree>()>& 
     const std::optional<CategoryTree> tree = read();
     if (tree) {
         for (QTreeWidget* t : trees) {
+            const bool editable =
+                std::find(editable_.begin(), editable_.end(), t) != editable_.end();
+            auto node = [editable](const std::string& name) {
+                auto* item = new QTreeWidgetItem(QStringList{Cp1256::toUnicode(name)});
+                if (editable)
+                    item->setFlags(item->flags() | Qt::ItemIsEditable);
+                return item;
+            };
             QList<QTreeWidgetItem*> tops;
             for (const CategoryTree::Main& m : tree->mains) {
-                auto* top = new QTreeWidgetItem(QStringList{Cp1256::toUnicode(m.name)});
+                QTreeWidgetItem* top = node(m.name);
                 for (const std::string& c : m.children)
-                    top->addChild(new QTreeWidgetItem(QStringList{Cp1256::toUnicode(c)}));
+                    top->addChild(node(c));
                 tops << top;
             }
             t->addTopLevelItems(tops);

@@ -17,7 +17,8 @@ namespace korvalo {
 // refilled together from "cate.dat".
 class CategoryViews {
 public:
-    void addTree(QTreeWidget* tree);
+    // editableLabels: the tree's own label editing may open on its nodes.
+    void addTree(QTreeWidget* tree, bool editableLabels = false);
     void addList(QComboBox* list);
     void setNameList(QListWidget* names) { names_ = names; }
 
@@ -29,6 +30,7 @@ public:
 
 private:
     std::vector<QTreeWidget*> trees_;
+    std::vector<QTreeWidget*> editable_;
     std::vector<QComboBox*> lists_;
     QListWidget* names_ = nullptr;
 };

@@ -180,7 +180,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
 
     // The views BuildCategoryViews fills.
     categoryViews_.addTree(Show_Panel->TreeView1);
-    categoryViews_.addTree(Add_Panel->TreeView2);
+    categoryViews_.addTree(Add_Panel->TreeView2, true); // renamed in place
     categoryViews_.addTree(Ie_Fav_Panel->categoryTree());
     categoryViews_.addList(Add_Panel->ComboBox2);
     categoryViews_.addList(AddForm1->ComboBox1);

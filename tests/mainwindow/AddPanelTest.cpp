@@ -5,6 +5,7 @@
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
+#include "support/Wait.h"
 #include "widgets/ButtonWithColor.h"
 
 #include <QComboBox>
@@ -260,4 +261,18 @@ TEST_F(AddPanelTest, aRenameCancelledWithEscapeLeavesNothingBehind) {
     EXPECT_NE(tree->indexWidget(tree->currentIndex()), nullptr);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(test::readFile(dir.file("cate.dat")), before);
+}
+
+TEST_F(AddPanelTest, theTreesOwnLabelEditingRenamesToo) {
+    panel->showTab(AddPanel::kCategoryTab);
+    QTreeWidget* tree = panel->TreeView2;
+    tree->setCurrentItem(node(tree, "رياضة"));
+    QTest::keyClick(tree, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(tree->indexWidget(tree->currentIndex()));
+    ASSERT_NE(editor, nullptr) << "F2 opens the in-place editor";
+    editor->setText(u("ألعاب"));
+    QTest::keyClick(editor, Qt::Key_Return); // the editor commits once back in the event loop
+    EXPECT_TRUE(test::waitUntil([&] { return !messages.isEmpty(); }));
+    EXPECT_EQ(messages, QStringList{u("ألعاب")});
+    EXPECT_EQ(test::readCategories(dir.file("cate.dat"))[1].Name, test::cp("ألعاب"));
 }
