@@ -88,7 +88,7 @@ struct DeleteCategoryResult {
     std::optional<DataFileResult> sites; // RemoveCategorySites, when it ran
 };
 
-// Steps 3 to 6 of a delete after the first question: looks up the id of the
+// A delete once the user has confirmed it: looks up the id of the
 // first category named name, checks for its sites and, when it has some, asks
 // confirmSites (false stops with nothing changed), removes every category of
 // that name and then the sites whose CategoryId is the id. On success
