@@ -56,19 +56,6 @@ protected:
     }
 };
 
-// Optional sign and decimal digits, as the start-up load reads BanerNo.
-std::optional<int> decimalInteger(const QString& text) {
-    const qsizetype start = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
-    if (text.size() == start)
-        return std::nullopt;
-    for (qsizetype i = start; i < text.size(); ++i)
-        if (text[i] < u'0' || text[i] > u'9')
-            return std::nullopt;
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
 QString flag(bool on) {
     return (on ? settings::kFlagSet : settings::kFlagClear).toString();
 }
@@ -276,20 +263,20 @@ void OptionsPanel::SaveOptions() {
         {&TabelBackColor, ColorToText(ColorPickerButton4->color())},
     };
     for (const auto& [setting, text] : values)
-        if (!store.WriteSetting(setting->name.toString(), text))
+        if (!store.WriteSetting(*setting, text))
             break;
 
     if (CheckBox2->isChecked()) {
         autoRunner().setAutoRun(true);
-        store.WriteSetting(Minim.name.toString(), flag(MinimCheck->isChecked()));
+        store.WriteSetting(Minim, flag(MinimCheck->isChecked()));
     } else {
         autoRunner().setAutoRun(false);
     }
 
     // From here on every launch uses what the registry now holds.
-    if (const auto browser = store.readText(IePath.name.toString())) {
+    if (const auto browser = store.readText(IePath)) {
         directory_.setBrowserPath(*browser);
-        if (const auto favorites = store.readText(FavoritesPath.name.toString()))
+        if (const auto favorites = store.readText(FavoritesPath))
             state.favoritesFolder = *favorites;
     }
 
@@ -308,23 +295,23 @@ void OptionsPanel::reloadStoredSettings() {
     const SettingsStore& store = settings_;
     // One guarded block: a value that is not text, or a BanerNo that is not
     // a number, ends it; what was read before stays.
-    const auto browser = store.readText(IePath.name.toString());
+    const auto browser = store.readText(IePath);
     if (!browser)
         return;
     Edit9->setText(*browser);
-    const auto favorites = store.readText(FavoritesPath.name.toString());
+    const auto favorites = store.readText(FavoritesPath);
     if (!favorites)
         return;
     Edit8->setText(*favorites);
     CheckBox2->setChecked(autoRunner().AutoRun());
     directory_.setBrowserPath(*browser);
     state.favoritesFolder = *favorites;
-    const auto banerText = store.readText(BanerNo.name.toString());
+    const auto banerText = store.readText(BanerNo);
     const auto banerNo = banerText ? decimalInteger(*banerText) : std::nullopt;
     if (!banerNo)
         return;
     state.banerNo = *banerNo;
-    if (const auto minim = store.readText(Minim.name.toString()))
+    if (const auto minim = store.readText(Minim))
         state.minimiseFlag = *minim;
 }
 

@@ -506,7 +506,7 @@ void TForm1::MinimizeClick() {
 }
 
 void TForm1::TrayIcon1Minimize() {
-    if (settings_ && settings_->ReadSetting(QStringLiteral("Task")) == QStringLiteral("1"))
+    if (settings_ && settings_->ReadSetting(settings::Task) == settings::kFlagSet)
         return;
     TMessageForm& box = TMessageForm::instance();
     box.Image2->show();
@@ -517,7 +517,7 @@ void TForm1::TrayIcon1Minimize() {
     box.Image2->hide();
     box.CheckBox1->hide();
     if (box.CheckBox1->isChecked() && settings_)
-        settings_->WriteSetting(QStringLiteral("Task"), QStringLiteral("1"));
+        settings_->WriteSetting(settings::Task, settings::kFlagSet.toString());
 }
 
 void TForm1::OnlineIP1Changed() {
