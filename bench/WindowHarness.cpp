@@ -21,6 +21,9 @@ WindowHarness::WindowHarness(const std::string& folder) {
     env.programDir = QString::fromStdString(folder);
     env.registryPath = config_.filePath(QStringLiteral("registry.reg"));
     env.screenSize = QSize(1024, 768);
+    // Each window of the run is a first copy, not "already running".
+    env.instanceName = QStringLiteral("korvalo-bench-window");
+    env.instanceLockFolder = config_.path();
     env.plainMessage = [](const QString& text) {
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     };
@@ -28,6 +31,10 @@ WindowHarness::WindowHarness(const std::string& folder) {
     form_ = std::make_unique<TForm1>(env);
     if (!form_->startUp())
         throw std::runtime_error("the main window did not start on " + folder);
+    // Showing the window would wait for the password prompt, which nobody
+    // answers here.
+    if (!form_->state().storedPassword.isEmpty())
+        throw std::runtime_error(folder + " holds a password; the window needs a folder without");
     form_->show();
     QApplication::processEvents();
 }
