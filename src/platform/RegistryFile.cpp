@@ -322,16 +322,36 @@ Document parse(const QByteArray& bytes) {
     return doc;
 }
 
+// Writes lines (one, or a value with its continuation lines) back as read:
+// a line that ends in a carriage return of its own keeps it, since the
+// reader takes one off every line.
+void putLines(QByteArray& out, const QByteArray& lines) {
+    for (const QByteArray& line : lines.split('\n')) {
+        out += line;
+        out += line.endsWith('\r') ? "\r\n" : "\n";
+    }
+}
+
 QByteArray serialize(const Document& doc) {
     QByteArray out = kHeaderLine + '\n';
     for (const QByteArray& line : doc.preamble)
-        out += line + '\n';
+        putLines(out, line);
     for (const Section& section : doc.sections) {
         out += '\n';
-        out += section.header + '\n';
+        putLines(out, section.header);
+        // A value left ending in a backslash was ended by a blank line, which
+        // is not kept; one goes back where the next line would continue it.
+        bool open = false;
+        auto put = [&out, &open](const QByteArray& lines) {
+            const qsizetype firstEnd = lines.indexOf('\n');
+            if (open && isHexDataLine(firstEnd < 0 ? lines : lines.first(firstEnd)))
+                out += '\n';
+            putLines(out, lines);
+            open = lines.mid(lines.lastIndexOf('\n') + 1).trimmed().endsWith('\\');
+        };
         for (const Entry& e : section.entries) {
             if (!e.raw.isEmpty()) {
-                out += e.raw + '\n';
+                put(e.raw);
                 continue;
             }
             QString line = e.name.isEmpty() ? QStringLiteral("@") : quoted(e.name);
@@ -347,7 +367,7 @@ QByteArray serialize(const Document& doc) {
                 line += e.value.text;
                 break;
             }
-            out += line.toUtf8() + '\n';
+            put(line.toUtf8());
         }
     }
     return out;

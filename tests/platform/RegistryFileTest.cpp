@@ -178,7 +178,8 @@ TEST(RegistryFile, aValueEndingInABackslashDoesNotSwallowTheLinesAfterIt) {
     TempDir dir;
     const std::string file = dir.file("registry.reg");
     writeFile(file, "REGEDIT4\n\n[HKEY_USERS\\A]\n\"Bin\"=hex:01,\\\n\n"
-                    "[HKEY_USERS\\B]\n\"Kept\"=\"k\"\n\"Odd\"=hex:02,\\\n\"Next\"=\"n\"\n");
+                    "[HKEY_USERS\\B]\n\"Kept\"=\"k\"\n\"Odd\"=hex:02,\\\n\"Next\"=\"n\"\n"
+                    "\"Last\"=hex:03,\\\n");
     RegistryFile reg(QString::fromStdString(file));
     EXPECT_EQ(textOf(reg, RegRoot::Users, q("B"), q("Kept")), q("k"));
     EXPECT_EQ(textOf(reg, RegRoot::Users, q("B"), q("Next")), q("n"));
