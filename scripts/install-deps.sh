@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, through apt, whatever Korvalo needs to build, run and test and is
 # not on this machine yet. Safe to run again: it installs only what is missing.
+# --fuzz adds what scripts/fuzz.sh needs (clang and its libFuzzer runtime).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,9 @@ packages=(
   xdg-utils
   xvfb xauth x11-utils imagemagick
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
