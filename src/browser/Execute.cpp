@@ -156,6 +156,10 @@ CommandResult failure(const QString& commandLine, int errorNumber) {
 } // namespace
 
 QString systemErrorText(int errorNumber) {
+    if (errorNumber == kAddressOptionRefused)
+        return QStringLiteral("The address holds a part beginning with \"-\", which the browser "
+                              "would take as an option rather than as an address, so it was "
+                              "not opened.");
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 32))
     // glibc names every errno it has a text for; any other number has none.
     if (strerrorname_np(errorNumber) == nullptr)
@@ -193,10 +197,28 @@ QString browserCommandLine(const QString& browserPath, const QString& address) {
     return browserPath + u' ' + address;
 }
 
+bool addressGivesAnOption(const QString& browserPath, const QString& address) {
+    const CommandLine whole = splitCommandLine(browserCommandLine(browserPath, address));
+    const CommandLine own = splitCommandLine(browserPath);
+    // The arguments the browser path gives by itself come first, unchanged;
+    // everything from the first one that differs comes from the address.
+    qsizetype first = 0;
+    if (whole.program == own.program)
+        while (first < own.arguments.size() && first < whole.arguments.size() &&
+               whole.arguments[first] == own.arguments[first])
+            ++first;
+    for (qsizetype i = first; i < whole.arguments.size(); ++i)
+        if (whole.arguments[i].startsWith(u'-'))
+            return true;
+    return false;
+}
+
 CommandResult OpenInBrowser(const QString& browserPath, const QString& address) {
     const QString commandLine = browserCommandLine(browserPath, address);
     if (isBlankOnly(browserPath))
         return failure(commandLine, ENOENT);
+    if (addressGivesAnOption(browserPath, address))
+        return failure(commandLine, kAddressOptionRefused);
     return RunCommand(commandLine);
 }
 

@@ -32,9 +32,20 @@ CommandResult RunCommand(const QString& commandLine);
 // The browser path, exactly one blank and the address, nothing quoted or trimmed.
 QString browserCommandLine(const QString& browserPath, const QString& address);
 
+// The error number of a start refused because a part of the address would
+// reach the browser as an option; systemErrorText explains it.
+inline constexpr int kAddressOptionRefused = -1000;
+
+// Whether the command line of browserPath and address hands the browser an
+// argument that comes from the address and begins with '-'. Arguments of the
+// browser path itself are its own business.
+bool addressGivesAnOption(const QString& browserPath, const QString& address);
+
 // Opens an address with the browser: RunCommand on browserCommandLine.
 // A browser path that is empty or only blanks fails with ENOENT without
 // starting anything, rather than running the address itself as the program.
+// An address that would give the browser an option (a shortcut's
+// "URL=http://x/<TAB>--some-switch") fails with kAddressOptionRefused.
 CommandResult OpenInBrowser(const QString& browserPath, const QString& address);
 
 // The system's text for an error number, or empty when it has none.

@@ -12,18 +12,28 @@
 
 namespace korvalo {
 
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+} // namespace
+
 AddFavoriteResult AddToFavorites(const std::string& favoritesPath, const std::string& sitePath,
                                  std::string_view url, int32_t userMark) {
     AddFavoriteResult result;
-    // The favourites file is tried first, so that a folder where it cannot
-    // be created is reported whatever the site file holds.
-    const int probe =
-        ::open(favoritesPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (probe < 0) {
+    // The favourites file is tried first, so that one that cannot be written
+    // is reported whatever the site file holds. A missing one is not created
+    // here, only when there is a record to put in it.
+    const int probe = openRegularFile(favoritesPath, O_WRONLY | O_APPEND);
+    if (probe >= 0) {
+        ::close(probe);
+    } else if (errno != ENOENT || ::access(folderOf(favoritesPath).c_str(), W_OK | X_OK) != 0) {
         result.status = AddFavoriteStatus::FavoritesNotWritable;
         return result;
     }
-    ::close(probe);
 
     RecordReader reader(kSiteRecordSize);
     if (!reader.open(sitePath)) {

@@ -26,8 +26,8 @@ struct AddFavoriteResult {
 
 // Copies the first site record whose Url equals url (exact bytes) from the
 // site file to the end of the favourites file, as stored, with its UserMark
-// set to userMark. The favourites file is created when missing. Adding a
-// site twice gives two records.
+// set to userMark. A missing favourites file is created by the first record
+// that goes in, and not otherwise. Adding a site twice gives two records.
 AddFavoriteResult AddToFavorites(const std::string& favoritesPath, const std::string& sitePath,
                                  std::string_view url, int32_t userMark);
 

@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace korvalo {
 
 namespace {
@@ -14,6 +19,34 @@ constexpr int kLinesRead = 4;
 constexpr qsizetype kLineLimit = 99;
 // Four lines of at most 99 bytes and their line ends fit in this.
 constexpr qint64 kBytesRead = 512;
+
+// Up to limit bytes of a regular file (all of it when limit is negative);
+// nullopt when it cannot be opened or read. A FIFO or a device named like a
+// shortcut is refused at once instead of blocking the listing.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 limit) {
+    const int fd = openRegularFile(QFile::encodeName(path).toStdString(), O_RDONLY);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray bytes;
+    char buffer[4096];
+    while (limit < 0 || bytes.size() < limit) {
+        const size_t want = limit < 0
+                                ? sizeof buffer
+                                : size_t(std::min<qint64>(sizeof buffer, limit - bytes.size()));
+        const ssize_t n = ::read(fd, buffer, want);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, n);
+    }
+    ::close(fd);
+    return bytes;
+}
 
 QString decodeText(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -49,12 +82,10 @@ bool WriteInternetShortcut(const QString& folder, const QString& name, const QSt
 
     QByteArray content;
     if (QFile::exists(path)) {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly))
-            return fail(old.errorString());
-        content = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            return fail(old.errorString());
+        const auto old = readRegularFile(path, -1);
+        if (!old)
+            return fail(QStringLiteral("cannot read ") + path);
+        content = *old;
     }
     content += "[InternetShortcut]\r\nURL=";
     content += address.toUtf8();
@@ -95,14 +126,11 @@ std::optional<QString> shortcutAddress(QByteArrayView content) {
 
 ShortcutRead ReadShortcutAddress(const QString& path) {
     ShortcutRead result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
-    const QByteArray head = file.read(kBytesRead);
-    if (file.error() != QFileDevice::NoError)
+    const auto head = readRegularFile(path, kBytesRead);
+    if (!head)
         return result;
     result.opened = true;
-    result.address = shortcutAddress(head);
+    result.address = shortcutAddress(*head);
     return result;
 }
 

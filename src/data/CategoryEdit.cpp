@@ -181,18 +181,21 @@ DeleteCategoryResult DeleteCategory(const std::string& catePath, const SiteFile&
         return r;
     }
 
-    r.categories = RemoveCategoryRecords(catePath, siteFile.scratchPath(), name);
-    if (!r.categories.ok()) {
-        r.status = DeleteCategoryStatus::CategoryRewriteFailed;
-        return r;
-    }
-    // Only CategoryId is matched: a sub-category's sites carry their main
-    // category's Id there, so deleting a sub-category removes none of them.
+    // The sites go first: a delete cut short after them leaves the category
+    // in the tree, to be deleted again, where the other order would leave
+    // sites whose category is gone. Only CategoryId is matched: a
+    // sub-category's sites carry their main category's Id there, so deleting
+    // a sub-category removes none of them.
     if (r.hadSites) {
         r.sites = siteFile.RemoveCategorySites(r.id);
-        if (!r.sites->ok())
+        if (!r.sites->ok()) {
             r.status = DeleteCategoryStatus::SiteRemovalFailed;
+            return r;
+        }
     }
+    r.categories = RemoveCategoryRecords(catePath, siteFile.scratchPath(), name);
+    if (!r.categories.ok())
+        r.status = DeleteCategoryStatus::CategoryRewriteFailed;
     return r;
 }
 

@@ -71,13 +71,15 @@ CategorySitesCheck CategoryHasSites(const std::string& sitePath, int32_t id);
 DataFileResult RemoveCategoryRecords(const std::string& catePath, const std::string& scratchPath,
                                      const std::string& name);
 
+// A failed step is shown with the message of its DataFileResult's status
+// (the scratch-file message for ScratchFailed, nothing for the others).
 enum class DeleteCategoryStatus {
     Deleted,
     SiteFileNotOpened,     // stop silently
     CategoryFileNotOpened, // the fatal message
     Declined,              // the user answered "الغاء" to the sites question
-    CategoryRewriteFailed, // see categories.status
-    SiteRemovalFailed,     // the categories are gone, the sites are not; see sites
+    CategoryRewriteFailed, // the sites (if any) are gone, the category is not; see categories
+    SiteRemovalFailed,     // nothing changed; see sites
 };
 
 struct DeleteCategoryResult {
@@ -88,11 +90,12 @@ struct DeleteCategoryResult {
     std::optional<DataFileResult> sites; // RemoveCategorySites, when it ran
 };
 
-// A delete once the user has confirmed it: looks up the id of the
-// first category named name, checks for its sites and, when it has some, asks
-// confirmSites (false stops with nothing changed), removes every category of
-// that name and then the sites whose CategoryId is the id. On success
-// sites->count, when sites ran, is the new site count.
+// The delete after the first question: looks up the id of the first category
+// named name, checks for its sites and, when it has some, asks confirmSites
+// (false stops with nothing changed), removes the sites whose CategoryId is
+// the id and then every category of that name. When sites ran and succeeded,
+// sites->count is the new site count, even when the second step then failed:
+// the category is still there and a second delete finishes the work.
 DeleteCategoryResult DeleteCategory(const std::string& catePath, const SiteFile& siteFile,
                                     const std::string& name,
                                     const std::function<bool()>& confirmSites);

@@ -10,15 +10,15 @@ namespace korvalo {
 namespace {
 
 // Calls visit(stored) for each record until it returns false. False when the
-// file cannot be opened.
+// file cannot be opened or a read fails before visit has stopped it.
 template <typename Visit> bool forEachCategory(const std::string& path, Visit visit) {
     RecordReader reader(kCategoryRecordSize);
     if (!reader.open(path))
         return false;
     while (const uint8_t* rec = reader.next())
         if (!visit(rec))
-            break;
-    return true;
+            return true;
+    return !reader.failed();
 }
 
 std::optional<int32_t> firstFieldByName(const std::string& path, const std::string& name,

@@ -9,8 +9,9 @@ namespace korvalo {
 
 // Lookups over "cate.dat". Each opens the file, reads it from the start and
 // closes it again; names compare byte for byte and the first match in file
-// order wins. A result of nullopt means the file could not be opened, which
-// the program treats as fatal (the category file is required).
+// order wins. A result of nullopt means the file could not be opened or read
+// to the end, which the program treats as fatal (the category file is
+// required).
 
 std::optional<int32_t> FindCategoryId(const std::string& catePath, const std::string& name);
 std::optional<int32_t> IsRootCategory(const std::string& catePath, const std::string& name);

@@ -1,5 +1,7 @@
 #include "data/RecordReader.h"
 
+#include "platform/AtomicFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -24,7 +26,7 @@ RecordReader::~RecordReader() {
 }
 
 bool RecordReader::open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = openRegularFile(path, O_RDONLY);
     if (fd_ < 0)
         return false;
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -17,11 +17,14 @@ public:
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
 
-    // False when the file cannot be opened for reading.
+    // False when the file cannot be opened for reading or is not a regular
+    // file (see openRegularFile).
     bool open(const std::string& path);
 
     // The next whole record, or nullptr at the end of the file or after a
-    // read error. The pointer stays valid until the next call.
+    // read error. The pointer stays valid until the next call. A reader asks
+    // failed() after the last record: a failed read is a file that cannot be
+    // read, never a shorter one.
     const uint8_t* next();
 
     bool failed() const { return failed_; }

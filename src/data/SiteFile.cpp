@@ -60,7 +60,23 @@ public:
 
     bool create(const std::string& path) {
         path_ = path;
-        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        letFileSizeLimitFailWrites();
+        // The last scratch file is reused only when it is a plain file of its
+        // own; anything else found under its name (a link planted there, a
+        // FIFO, a second name of another file) is removed, never written
+        // through, and a new file is made in its place.
+        fd_ = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        struct stat st;
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1)) {
+            ::close(fd_);
+            fd_ = -1;
+            errno = EEXIST;
+        }
+        if (fd_ < 0) {
+            if (errno != ENOENT)
+                ::unlink(path.c_str());
+            fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        }
         if (fd_ < 0)
             return fail("cannot create", errno);
         buffer_.reserve(kScratchBufferBytes);
@@ -266,8 +282,8 @@ DataFileResult appendRecord(const std::string& path, const uint8_t* stored, size
         return *refused;
     }
 
-    const int flags = O_RDWR | O_CLOEXEC | (options.createIfMissing ? O_CREAT : 0);
-    const int fd = ::open(path.c_str(), flags, 0644);
+    letFileSizeLimitFailWrites();
+    const int fd = openRegularFile(path, O_RDWR | (options.createIfMissing ? O_CREAT : 0));
     if (fd < 0)
         return failure(DataFileStatus::NotOpened, systemError("cannot open", path, errno));
     struct Closer {

@@ -24,6 +24,10 @@ StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId) {
             scan.firstCategoryRows.push_back(
                 {storedSiteUrl(rec), storedSiteLanguage(rec), storedSiteTitle(rec)});
     }
+    // Half a file would pass for the whole one: a wrong count, and perhaps
+    // no password where one is stored.
+    if (reader.failed())
+        return {};
     return scan;
 }
 
@@ -34,6 +38,8 @@ std::vector<SiteRow> ReadSiteRows(const std::string& path) {
         return rows;
     while (const uint8_t* rec = reader.next())
         rows.push_back({storedSiteUrl(rec), storedSiteLanguage(rec), storedSiteTitle(rec)});
+    if (reader.failed())
+        return {};
     return rows;
 }
 

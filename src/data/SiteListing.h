@@ -16,7 +16,7 @@ struct SiteRow {
 
 // What the start-up read-through of the site file gathers in one pass.
 struct StartupScan {
-    bool opened = false;
+    bool opened = false;                    // false also after a read error: nothing else is set
     uint64_t siteCount = 0;                 // every whole record, special records included
     std::string versionLabel;               // Url of the last version record
     std::string storedPassword;             // Title of the last password record
@@ -28,8 +28,8 @@ struct StartupScan {
 StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId);
 
 // Every whole record of a file of site records as rows, in file order; empty
-// when the file is missing or cannot be opened (the favourites file is
-// optional).
+// when the file is missing, cannot be opened or fails to read (the
+// favourites file is optional).
 std::vector<SiteRow> ReadSiteRows(const std::string& path);
 
 // The Id of the LAST record of "cate.dat" whose Name equals name (0 when

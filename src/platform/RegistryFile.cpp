@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvalo {
@@ -191,6 +190,20 @@ std::optional<Entry> parseValueLine(const QString& line) {
     return entry;
 }
 
+// A continuation line of binary data: hex bytes separated by commas, perhaps
+// ending in another backslash.
+bool isHexDataLine(const QByteArray& line) {
+    const QByteArray t = line.trimmed();
+    if (t.isEmpty())
+        return false;
+    for (const char c : t) {
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+        if (!hex && c != ',' && c != ' ' && c != '\t' && c != '\\')
+            return false;
+    }
+    return true;
+}
+
 std::vector<QByteArray> splitLines(const QByteArray& bytes) {
     std::vector<QByteArray> lines;
     qsizetype start = 0;
@@ -292,8 +305,11 @@ Document parse(const QByteArray& bytes) {
         }
         entry->raw = line;
         if (entry->value.type == RegValue::Other) {
-            // Binary data runs on over lines that end in a backslash.
-            while (entry->raw.trimmed().endsWith('\\') && i + 1 < lines.size()) {
+            // Binary data runs on over lines that end in a backslash; only a
+            // line of more hex data continues it, so a blank line or a key
+            // header after a stray backslash still starts afresh.
+            while (entry->raw.trimmed().endsWith('\\') && i + 1 < lines.size() &&
+                   isHexDataLine(lines[i + 1])) {
                 ++i;
                 entry->raw += '\n';
                 entry->raw += lines[i];
@@ -306,16 +322,36 @@ Document parse(const QByteArray& bytes) {
     return doc;
 }
 
+// Writes lines (one, or a value with its continuation lines) back as read:
+// a line that ends in a carriage return of its own keeps it, since the
+// reader takes one off every line.
+void putLines(QByteArray& out, const QByteArray& lines) {
+    for (const QByteArray& line : lines.split('\n')) {
+        out += line;
+        out += line.endsWith('\r') ? "\r\n" : "\n";
+    }
+}
+
 QByteArray serialize(const Document& doc) {
     QByteArray out = kHeaderLine + '\n';
     for (const QByteArray& line : doc.preamble)
-        out += line + '\n';
+        putLines(out, line);
     for (const Section& section : doc.sections) {
         out += '\n';
-        out += section.header + '\n';
+        putLines(out, section.header);
+        // A value left ending in a backslash was ended by a blank line, which
+        // is not kept; one goes back where the next line would continue it.
+        bool open = false;
+        auto put = [&out, &open](const QByteArray& lines) {
+            const qsizetype firstEnd = lines.indexOf('\n');
+            if (open && isHexDataLine(firstEnd < 0 ? lines : lines.first(firstEnd)))
+                out += '\n';
+            putLines(out, lines);
+            open = lines.mid(lines.lastIndexOf('\n') + 1).trimmed().endsWith('\\');
+        };
         for (const Entry& e : section.entries) {
             if (!e.raw.isEmpty()) {
-                out += e.raw + '\n';
+                put(e.raw);
                 continue;
             }
             QString line = e.name.isEmpty() ? QStringLiteral("@") : quoted(e.name);
@@ -331,7 +367,7 @@ QByteArray serialize(const Document& doc) {
                 line += e.value.text;
                 break;
             }
-            out += line.toUtf8() + '\n';
+            put(line.toUtf8());
         }
     }
     return out;
@@ -344,14 +380,9 @@ std::string nativePath(const QString& path) {
 // The whole file, or an empty one when it does not exist; nullopt when it
 // exists but cannot be read (a folder, no permission, an I/O error).
 std::optional<QByteArray> readWholeFile(const QString& path) {
-    const int fd = ::open(nativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegularFile(nativePath(path), O_RDONLY);
     if (fd < 0)
         return errno == ENOENT ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
     QByteArray bytes;
     char buffer[65536];
     for (;;) {

@@ -92,7 +92,7 @@ public:
     explicit CategoryNames(const std::string& path)
         : path_(path) {}
 
-    // nullptr when the file cannot be opened.
+    // nullptr when the file cannot be opened or read.
     const std::string* nameOf(int32_t id) {
         if (!loaded_ && !load())
             return nullptr;
@@ -107,6 +107,8 @@ private:
             return false;
         while (const uint8_t* rec = reader.next())
             names_.try_emplace(storedCategoryId(rec), storedCategoryName(rec));
+        if (reader.failed())
+            return false;
         loaded_ = true;
         return true;
     }

@@ -359,3 +359,27 @@ TEST(Launch, emptyBrowserPathNeverRunsTheAddress) {
     }
     EXPECT_FALSE(fileExists(browser.record()));
 }
+
+// A downloaded shortcut's address must not smuggle options to the browser;
+// the browser path's own options still go through.
+TEST(Launch, anAddressPartThatWouldBeAnOptionIsRefused) {
+    FakeBrowser browser;
+    const QString evil =
+        QStringLiteral("--renderer-cmd-prefix=touch ") + q(browser.dir().file("PWNED"));
+    for (const QString& address : {QStringLiteral("-x"), QStringLiteral("http://x/\t") + evil,
+                                   QStringLiteral("http://x/ ") + evil, QStringLiteral("\"--y\""),
+                                   QStringLiteral("a \t-b")}) {
+        const CommandResult r = OpenInBrowser(browser.path(), address);
+        EXPECT_FALSE(r.started()) << address.toStdString();
+        EXPECT_TRUE(commandErrorText(r.commandLine, r.errorNumber).contains(u"option"))
+            << commandErrorText(r.commandLine, r.errorNumber).toStdString();
+    }
+    EXPECT_FALSE(fileExists(browser.record()));
+
+    FakeBrowser withOption(browser.dir().file("b2"));
+    const CommandResult r = OpenInBrowser(withOption.path() + QStringLiteral(" --new-window"),
+                                          QStringLiteral("http://x/a-b"));
+    ASSERT_TRUE(r.started()) << r.errorText.toStdString();
+    ASSERT_TRUE(waitForFile(withOption.record()));
+    EXPECT_EQ(readFile(withOption.record()), "--new-window\nhttp://x/a-b\n");
+}

@@ -186,8 +186,11 @@ TEST(CategoryDelete, aSubCategoryTakesNoSiteAndFailuresChangeNothing) {
     const std::string cate = test::readFile(noTemp.cate);
     const std::string sites = test::readFile(noTemp.sites.path());
     r = DeleteCategory(noTemp.cate, noTemp.sites, "M", [] { return true; });
-    EXPECT_EQ(r.status, DeleteCategoryStatus::CategoryRewriteFailed);
-    EXPECT_EQ(r.categories.status, DataFileStatus::ScratchFailed);
+    EXPECT_EQ(r.status, DeleteCategoryStatus::SiteRemovalFailed);
+    ASSERT_TRUE(r.sites);
+    EXPECT_EQ(r.sites->status, DataFileStatus::ScratchFailed);
+    EXPECT_EQ(DeleteCategory(noTemp.cate, noTemp.sites, "X", {}).status,
+              DeleteCategoryStatus::CategoryRewriteFailed);
     EXPECT_EQ(RenameCategory(noTemp.cate, noTemp.sites.scratchPath(), "M", "N").status,
               DataFileStatus::ScratchFailed);
     EXPECT_EQ(test::readFile(noTemp.cate), cate);
@@ -200,4 +203,36 @@ TEST(CategoryDelete, aSubCategoryTakesNoSiteAndFailuresChangeNothing) {
     ::unlink(noTemp.cate.c_str());
     EXPECT_EQ(DeleteCategory(noTemp.cate, noTemp.sites, "M", {}).status,
               DeleteCategoryStatus::CategoryFileNotOpened);
+}
+
+// The sites go before the category records: a delete cut short between the
+// two leaves the category in the tree, to be deleted again, and never sites
+// whose category is gone.
+TEST(CategoryDelete, theSitesGoFirstSoAnInterruptedDeleteCanBeRepeated) {
+    std::vector<SiteRecord> many;
+    for (int i = 0; i < 40; ++i)
+        many.push_back(site("http://s" + std::to_string(i), i % 2 ? 1 : 3));
+    ProgramDir p({mainCat("M", 1), subCat("S", 2, 1), mainCat("K", 3)}, many);
+    const std::string cate = test::readFile(p.cate);
+    const std::string sites = test::readFile(p.sites.path());
+
+    // A file size limit that "cate.dat" fits under and the site file does not.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit rl{cate.size() + 1000, cate.size() + 1000};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        _exit(static_cast<int>(DeleteCategory(p.cate, p.sites, "M", [] { return true; }).status));
+    }
+    int wstatus = 0;
+    ASSERT_EQ(::waitpid(child, &wstatus, 0), child);
+    EXPECT_EQ(WEXITSTATUS(wstatus), static_cast<int>(DeleteCategoryStatus::SiteRemovalFailed));
+    EXPECT_EQ(test::readFile(p.cate), cate) << "the category went while its sites stayed";
+    EXPECT_EQ(test::readFile(p.sites.path()), sites);
+
+    const DeleteCategoryResult r = DeleteCategory(p.cate, p.sites, "M", [] { return true; });
+    ASSERT_EQ(r.status, DeleteCategoryStatus::Deleted);
+    ASSERT_TRUE(r.sites);
+    EXPECT_EQ(r.sites->count, 20u);
+    EXPECT_EQ(p.categories(), (std::vector<CategoryRecord>{subCat("S", 2, 1), mainCat("K", 3)}));
 }

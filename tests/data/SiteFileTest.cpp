@@ -495,6 +495,31 @@ TEST(SiteFileFaults, aFailedWriteChangesNothing) {
     EXPECT_EQ(p.content(), whole);
 }
 
+// Without SIGXFSZ ignored, the limit would kill the program midway through.
+TEST(SiteFileFaults, aFileSizeLimitFailsTheAppendInsteadOfKillingTheProgram) {
+    ProgramDir p(numberedSites(10));
+    const std::string whole = p.content();
+    const int status = runInChild([&] {
+        const rlimit rl{whole.size() + 100, whole.size() + 100};
+        ::setrlimit(RLIMIT_FSIZE, &rl);
+        return code(p.file.AppendSite(site("http://new")).status);
+    });
+    EXPECT_EQ(status, code(DataFileStatus::NotWritable));
+    EXPECT_EQ(p.content(), whole);
+}
+
+// A link planted where the scratch file goes must not lead the rewrite to
+// overwrite the link's target.
+TEST(SiteFileFaults, aLinkInPlaceOfTheScratchFileIsNeverFollowed) {
+    ProgramDir p(numberedSites(3));
+    const std::string victim = p.prog + "victim";
+    test::writeFile(victim, "keep me");
+    ASSERT_EQ(::symlink(victim.c_str(), p.file.scratchPath().c_str()), 0);
+    ASSERT_TRUE(p.file.RemoveSites("http://site1").ok());
+    EXPECT_EQ(test::readFile(victim), "keep me");
+    EXPECT_EQ(urls(p.file), (std::vector<std::string>{"http://site0", "http://site2"}));
+}
+
 TEST(SiteFileFaults, aRefusedRenameChangesNothing) {
     ProgramDir p(numberedSites(10));
     const std::string whole = p.content();

@@ -172,6 +172,22 @@ TEST(RegistryFile, handWrittenFileIsReadLeniently_andWhatIsNotUnderstoodSurvives
     EXPECT_EQ(textOf(reg, RegRoot::Users, kKey, q("First")), q("1"));
 }
 
+// Only hex data continues a value over its backslash: a blank line or a key
+// header after it starts afresh, so a key written next reads back.
+TEST(RegistryFile, aValueEndingInABackslashDoesNotSwallowTheLinesAfterIt) {
+    TempDir dir;
+    const std::string file = dir.file("registry.reg");
+    writeFile(file, "REGEDIT4\n\n[HKEY_USERS\\A]\n\"Bin\"=hex:01,\\\n\n"
+                    "[HKEY_USERS\\B]\n\"Kept\"=\"k\"\n\"Odd\"=hex:02,\\\n\"Next\"=\"n\"\n"
+                    "\"Last\"=hex:03,\\\n");
+    RegistryFile reg(QString::fromStdString(file));
+    EXPECT_EQ(textOf(reg, RegRoot::Users, q("B"), q("Kept")), q("k"));
+    EXPECT_EQ(textOf(reg, RegRoot::Users, q("B"), q("Next")), q("n"));
+    ASSERT_TRUE(reg.setString(RegRoot::Users, q("C"), q("New"), q("v")));
+    EXPECT_EQ(textOf(reg, RegRoot::Users, q("C"), q("New")), q("v"));
+    EXPECT_NE(readFile(file).find("\"Bin\"=hex:01,\\\n"), std::string::npos);
+}
+
 TEST(RegistryFile, twoCopiesWritingAtOnceLoseNothing) {
     TempDir dir;
     const QString path = QString::fromStdString(dir.file("registry.reg"));
