@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-noto-core
   xdg-utils
+  libsqlite3-dev
   xvfb xauth x11-utils imagemagick
 )
 
