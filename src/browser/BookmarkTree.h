@@ -41,6 +41,7 @@ using BookmarkList = std::vector<BookmarkNode>;
 inline constexpr int kMaxBookmarkDepth = 64;             // folder levels
 inline constexpr size_t kMaxBookmarkEntries = 250000;    // entries of one source
 inline constexpr qint64 kMaxBookmarkFileSize = 64 << 20; // bytes of one text file
+inline constexpr int kMaxBrowserProfiles = 1000;         // profiles one file may name
 
 // Counts the entries a reader adds, against kMaxBookmarkEntries.
 class EntryBudget {

@@ -56,7 +56,7 @@ QStringList ParseNsregProfileFolders(QByteArrayView nsreg) {
     const QByteArray lower = nsreg.toByteArray().toLower();
     QStringList folders;
     qsizetype hit = lower.indexOf(kMarker);
-    while (hit >= 0) {
+    while (hit >= 0 && folders.size() < kMaxBrowserProfiles) {
         qsizetype start = hit + kMarker.size();
         while (start < nsreg.size() && nsreg[start] == '\0')
             ++start;

@@ -13,7 +13,7 @@ class WinePrefix;
 
 // The profile folders that Netscape Communicator's "nsreg.dat" names: after
 // each "profilelocation" (letter case ignored) and the NUL bytes after it,
-// the text up to the next NUL, in file order.
+// the text up to the next NUL, in file order; at most kMaxBrowserProfiles.
 QStringList ParseNsregProfileFolders(QByteArrayView nsreg);
 
 // A menu caption for a profile folder: its last part, with the first

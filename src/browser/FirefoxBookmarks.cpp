@@ -250,6 +250,8 @@ std::vector<FirefoxProfile> ParseFirefoxProfiles(QByteArrayView profilesIni,
     std::vector<FirefoxProfile> profiles;
     std::set<QString> seen;
     for (const IniSection& section : parseIni(profilesIni)) {
+        if (profiles.size() == size_t(kMaxBrowserProfiles))
+            break;
         if (!section.name.startsWith("Profile") && !section.name.startsWith("profile"))
             continue;
         const auto path = iniValue(section, "Path");

@@ -16,8 +16,9 @@ struct FirefoxProfile {
 };
 
 // The profiles of a "profiles.ini" ("[ProfileN]" sections with Name, Path
-// and IsRelative), in file order, each folder once. A relative path is
-// taken under firefoxFolder, the folder that holds the file.
+// and IsRelative), in file order, each folder once, at most
+// kMaxBrowserProfiles. A relative path is taken under firefoxFolder, the
+// folder that holds the file.
 std::vector<FirefoxProfile> ParseFirefoxProfiles(QByteArrayView profilesIni,
                                                  const QString& firefoxFolder);
 
