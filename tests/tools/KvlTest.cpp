@@ -192,6 +192,19 @@ TEST(KvlHtml, theShippedDirectoryRoundTripsThroughExportAndImport) {
     EXPECT_NE(r.out.find(std::to_string(shipped.size()) + " duplicate"), std::string::npos)
         << r.out;
     EXPECT_EQ(placedSites(sites, categories), shipped);
+
+    // Texts that HTML or a line-based reader would otherwise break.
+    const std::string odd = dir.file("odd.kvl");
+    const std::string oddCategories = dir.file("odd.dat");
+    const std::vector<SiteRecord> oddSites{
+        {"http://a.test/x y?a=1&b='2'", 1, "<b>\"x\"\r\ny", "E", 0, 0}};
+    test::writeSites(odd, oddSites);
+    test::writeCategories(oddCategories, {{"a & <b>", 1, 1, 0, 0}});
+    ASSERT_EQ(kvl({QStringLiteral("export-html"), q(odd), q(oddCategories), html}).status, 0);
+    r = kvl({QStringLiteral("import-html"), html, q(dir.file("new.kvl")), q(dir.file("new.dat"))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(placedSites(dir.file("new.kvl"), dir.file("new.dat")),
+              placedSites(odd, oddCategories));
 }
 
 TEST(KvlHtml, importFoldsDeepFoldersAndReportsWhatCannotBeStoredByLine) {

@@ -24,8 +24,9 @@ struct Folder {
     std::vector<SiteRecord> sites;
 };
 
-// Windows-1256 bytes as UTF-8 with HTML's special characters escaped. In an
-// address a blank is escaped too: bookmark readers end an address there.
+// Windows-1256 bytes as UTF-8 with HTML's special characters and control
+// characters escaped. In an address a blank is escaped too: bookmark readers
+// end an address there.
 std::string html(const std::string& cp1256, bool address = false) {
     const std::string utf8 = Cp1256::toUnicode(cp1256).toStdString();
     std::string out;
@@ -51,7 +52,11 @@ std::string html(const std::string& cp1256, bool address = false) {
             out += address ? "&#32;" : " ";
             break;
         default:
-            out += c;
+            // A line break would end the line that bookmark readers read.
+            if (static_cast<unsigned char>(c) < 0x20)
+                out += "&#" + std::to_string(int(c)) + ";";
+            else
+                out += c;
         }
     }
     return out;
