@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-noto-core
   xdg-utils
+  libsqlite3-dev
   xvfb xauth x11-utils imagemagick
 )
 if [ "${1:-}" = "--fuzz" ]; then
