@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-noto-core
-  xdg-utils
+  xdg-utils desktop-file-utils appstream
   xvfb xauth x11-utils imagemagick
 )
 
