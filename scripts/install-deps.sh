@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  libcurl4-openssl-dev libsqlite3-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-noto-core
   xdg-utils desktop-file-utils appstream

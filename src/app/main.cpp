@@ -4,10 +4,14 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <curl/curl.h>
+
 #include <cstdio>
 #include <exception>
 
 int main(int argc, char** argv) {
+    // Before any thread: the HTTP workers share what this sets up.
+    curl_global_init(CURL_GLOBAL_DEFAULT);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvalo"));
     QApplication::setLayoutDirection(Qt::RightToLeft);

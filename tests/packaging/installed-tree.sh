@@ -26,6 +26,10 @@ if [ "${1:-}" = --install ]; then
     [ $# -eq 2 ] || fail "usage: installed-tree.sh --install BUILD"
     cmake --install "$2" --prefix "$scratch/prefix" >/dev/null
     prefix="$scratch/prefix"
+    # The web server is built only by some configurations; when built, it is shipped.
+    if [ -e "$2/bin/korvalo-server" ] && [ ! -e "$prefix/bin/korvalo-server" ]; then
+        fail "bin/korvalo-server is missing"
+    fi
 else
     [ $# -eq 1 ] || fail "usage: installed-tree.sh PREFIX"
     prefix=$(cd "$1" && pwd)

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QStandardPaths>
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 // without a display. Tests never touch the real user's folders.
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    curl_global_init(CURL_GLOBAL_DEFAULT); // before any HTTP worker starts
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
