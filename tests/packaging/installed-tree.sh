@@ -27,8 +27,10 @@ if [ "${1:-}" = --install ]; then
     cmake --install "$2" --prefix "$scratch/prefix" >/dev/null
     prefix="$scratch/prefix"
     # The web server is built only by some configurations; when built, it is shipped.
-    if [ -e "$2/bin/korvalo-server" ] && [ ! -e "$prefix/bin/korvalo-server" ]; then
-        fail "bin/korvalo-server is missing"
+    if [ -e "$2/bin/korvalo-server" ]; then
+        for file in bin/korvalo-server share/man/man1/korvalo-server.1.gz; do
+            [ -e "$prefix/$file" ] || fail "$file is missing"
+        done
     fi
 else
     [ $# -eq 1 ] || fail "usage: installed-tree.sh PREFIX"
