@@ -6,11 +6,11 @@ set -euo pipefail
 
 packages=(
   g++ cmake make pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libcurl4-openssl-dev libsqlite3-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-dejavu-core fonts-noto-core
-  xdg-utils
+  xdg-utils desktop-file-utils appstream
   xvfb xauth x11-utils imagemagick
 )
 if [ "${1:-}" = "--fuzz" ]; then

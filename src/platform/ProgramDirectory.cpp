@@ -32,9 +32,13 @@ QString resolveProgramDirectory(const QString& executableDir) {
         QStringLiteral("korvalo/");
     QDir().mkpath(data);
     // Copy only what is missing: the user's own changes are never replaced.
+    // A copy keeps the installed file's mode, and a read-only install would
+    // leave the user unable to add a site to their own copy.
     for (const QString& name : {site, QStringLiteral("cate.dat")})
-        if (!QFile::exists(data + name))
-            QFile::copy(installed + QLatin1Char('/') + name, data + name);
+        if (!QFile::exists(data + name) &&
+            QFile::copy(installed + QLatin1Char('/') + name, data + name))
+            QFile::setPermissions(data + name,
+                                  QFile::permissions(data + name) | QFileDevice::WriteOwner);
     return data;
 }
 

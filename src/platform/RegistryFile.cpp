@@ -589,6 +589,23 @@ QStringList RegistryFile::valueNames(RegRoot root, const QString& key) const {
     return names;
 }
 
+QStringList RegistryFile::subkeyNames(RegRoot root, const QString& key) const {
+    QStringList names;
+    const auto full = fullKeyName(root, key);
+    const auto doc = full ? load(path_) : std::nullopt;
+    if (!doc)
+        return names;
+    const QString prefix = *full + u'\\';
+    for (const Section& s : doc->sections) {
+        if (!s.name.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        const QString name = s.name.mid(prefix.size()).section(u'\\', 0, 0);
+        if (!name.isEmpty() && !names.contains(name, Qt::CaseInsensitive))
+            names << name;
+    }
+    return names;
+}
+
 bool RegistryFile::replaceValues(RegRoot root, const QString& key,
                                  const std::vector<std::pair<QString, RegValue>>& values) {
     const auto full = fullKeyName(root, key);

@@ -81,6 +81,10 @@ public:
     // Every value of the key, in order; empty when the key is missing.
     QStringList valueNames(RegRoot root, const QString& key) const;
 
+    // The names of the key's direct subkeys, each once, in the order the
+    // file first names them (a deeper key names its ancestors too).
+    QStringList subkeyNames(RegRoot root, const QString& key) const;
+
     // Deletes the key's values and writes these in their place, creating
     // the key when missing, in one change: another copy never sees the key
     // half written. Subkeys stay.

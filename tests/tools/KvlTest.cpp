@@ -1,8 +1,15 @@
+#include "data/Cp1256.h"
 #include "data/Records.h"
+#include "support/Fixtures.h"
 #include "support/TempDir.h"
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QString>
+
+#include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -111,6 +118,10 @@ TEST(Kvl, usageErrorsAndUnreadableFiles) {
     EXPECT_EQ(kvl({QStringLiteral("sites")}).status, 2);
     EXPECT_EQ(kvl({QStringLiteral("frobnicate"), QStringLiteral("x")}).status, 2);
     EXPECT_EQ(kvl({QStringLiteral("make-sites"), QStringLiteral("-")}).status, 2);
+    EXPECT_EQ(kvl({QStringLiteral("export-html"), QStringLiteral("a"), QStringLiteral("b")}).status,
+              2);
+    EXPECT_EQ(kvl({QStringLiteral("import-html"), QStringLiteral("a"), QStringLiteral("b")}).status,
+              2);
     EXPECT_EQ(kvl({QStringLiteral("sites"), q(dir.file("missing"))}).status, 1);
     EXPECT_EQ(kvl({QStringLiteral("make-sites"), q(dir.file("missing")), q(dir.file("o"))}).status,
               1);
@@ -126,4 +137,169 @@ TEST(Kvl, trailingFragmentIsReportedAndTheListingGoesOn) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, kSites);
     EXPECT_NE(r.err.find("fragment of 10 bytes"), std::string::npos) << r.err;
+}
+
+namespace {
+
+const QString kShippedSites = QStringLiteral(KORVALO_BIN_DIR "/weburl.kvl");
+const QString kShippedCategories = QStringLiteral(KORVALO_BIN_DIR "/cate.dat");
+
+// Each site a browser or an import would see, with the names of its main
+// and sub-category, in a stable order.
+using PlacedSite = std::tuple<std::string, std::string, std::string, std::string, std::string>;
+std::vector<PlacedSite> placedSites(const std::string& sitePath, const std::string& catePath) {
+    const std::vector<CategoryRecord> categories = test::readCategories(catePath);
+    const auto name = [&](int32_t id, bool root, int32_t parent) -> const std::string* {
+        for (const CategoryRecord& c : categories) {
+            if (c.Id == id && c.IsRoot == (root ? 1 : 0) && (root || c.ParentId == parent) &&
+                c.Name != "info")
+                return &c.Name;
+        }
+        return nullptr;
+    };
+    std::vector<PlacedSite> placed;
+    for (const SiteRecord& s : test::readSites(sitePath)) {
+        const std::string* main = name(s.CategoryId, true, 0);
+        const std::string* sub = name(s.SubCategoryId, false, s.CategoryId);
+        if (main && s.Url != "pass")
+            placed.emplace_back(*main, sub ? *sub : "", s.Url, s.Title, s.Language);
+    }
+    std::sort(placed.begin(), placed.end());
+    return placed;
+}
+
+} // namespace
+
+TEST(KvlHtml, theShippedDirectoryRoundTripsThroughExportAndImport) {
+    test::TempDir dir;
+    const QString html = q(dir.file("bookmarks.html"));
+    KvlRun r = kvl({QStringLiteral("export-html"), kShippedSites, kShippedCategories, html});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const std::string sites = dir.file("weburl.kvl");
+    const std::string categories = dir.file("cate.dat");
+    r = kvl({QStringLiteral("import-html"), html, q(sites), q(categories)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto shipped = placedSites(kShippedSites.toStdString(), kShippedCategories.toStdString());
+    ASSERT_GT(shipped.size(), 600u);
+    EXPECT_EQ(placedSites(sites, categories), shipped);
+
+    // Again: every address is there already.
+    r = kvl({QStringLiteral("import-html"), html, q(sites), q(categories)});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(" 0 sites added"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(std::to_string(shipped.size()) + " duplicate"), std::string::npos)
+        << r.out;
+    EXPECT_EQ(placedSites(sites, categories), shipped);
+
+    // Texts that HTML or a line-based reader would otherwise break.
+    const std::string odd = dir.file("odd.kvl");
+    const std::string oddCategories = dir.file("odd.dat");
+    const std::vector<SiteRecord> oddSites{
+        {"http://a.test/x y?a=1&b='2'", 1, "<b>\"x\"\r\ny", "E", 0, 0}};
+    test::writeSites(odd, oddSites);
+    test::writeCategories(oddCategories, {{"a & <b>", 1, 1, 0, 0}});
+    ASSERT_EQ(kvl({QStringLiteral("export-html"), q(odd), q(oddCategories), html}).status, 0);
+    r = kvl({QStringLiteral("import-html"), html, q(dir.file("new.kvl")), q(dir.file("new.dat"))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(placedSites(dir.file("new.kvl"), dir.file("new.dat")),
+              placedSites(odd, oddCategories));
+}
+
+TEST(KvlHtml, importFoldsDeepFoldersAndReportsWhatCannotBeStoredByLine) {
+    test::TempDir dir;
+    const std::string sites = dir.file("weburl.kvl");
+    const std::string categories = dir.file("cate.dat");
+    const SiteRecord existing{"http://dup.example/", 5, "d", "E", 1, 0};
+    test::writeSites(sites, {existing});
+    test::writeCategories(categories, {{"Main", 5, 1, 0, 0}});
+    const std::string before = test::readFile(sites);
+    test::writeFile(dir.file("in.html"),
+                    "<DL><p>\n"                                                // 1
+                    "<DT><A HREF=\"http://loose.example/\">Loose</A>\n"        // 2
+                    "<DT><H3>Main</H3>\n"                                      // 3
+                    "<DL><p>\n"                                                // 4
+                    "  <DT><A HREF=\"http://dup.example/\">Dup</A>\n"          // 5
+                    "  <DT><A HREF=\"http://direct.example/\">A &amp; B</A>\n" // 6
+                    "  <DT><H3>Sub</H3>\n"                                     // 7
+                    "  <DL><p>\n"                                              // 8
+                    "    <DT><H3>Deeper</H3>\n"                                // 9
+                    "    <DL><p>\n"                                            // 10
+                    "      <DT><A HREF=\"http://deep.example/\">Deep</A>\n"    // 11
+                    "      <DT><A HREF=\"http://deep.example/\">Again</A>\n"   // 12
+                    "    </DL><p>\n"                                           // 13
+                    "    <DT><A HREF=\"http://x.example/\">שלום</A>\n"         // 14
+                    "    <DT><A HREF=\"http://" +
+                        std::string(80, 'a') +
+                        "/\">Long</A>\n"                            // 15
+                        "  </DL><p>\n"                              // 16
+                        "</DL><p>\n"                                // 17
+                        "<DT><H3>info</H3>\n"                       // 18
+                        "<DL><p>\n"                                 // 19
+                        "<DT><A HREF=\"http://v.example/\">V</A>\n" // 20
+                        "</DL><p>\n"                                // 21
+                        "<DT><A HREF=\"pass\">P</A>\n"              // 22
+                        "</DL><p>\n");
+    KvlRun r =
+        kvl({QStringLiteral("import-html"), q(dir.file("in.html")), q(sites), q(categories)});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* line :
+         {":14: Title holds a character", ":15: Url is too long", ":18: ", ":22: "})
+        EXPECT_NE(r.err.find(line), std::string::npos) << line << " in " << r.err;
+    EXPECT_NE(r.out.find("3 sites added"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2 categories added"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("2 duplicate addresses and 4 links"), std::string::npos) << r.out;
+
+    const std::string loose = test::cp("مواقع مستوردة");
+    EXPECT_EQ(test::readCategories(categories),
+              (std::vector<CategoryRecord>{
+                  {"Main", 5, 1, 0, 0}, {loose, 6, 1, 0, 0}, {"Sub", 7, 0, 5, 0}}));
+    const std::string arabic = test::cp("عربي");
+    EXPECT_EQ(test::readSites(sites),
+              (std::vector<SiteRecord>{existing,
+                                       {"http://loose.example/", 6, "Loose", arabic, 0, 0},
+                                       {"http://direct.example/", 5, "A & B", arabic, 0, 0},
+                                       {"http://deep.example/", 5, "Deep", arabic, 0, 7}}));
+    EXPECT_EQ(test::readFile(sites).substr(0, before.size()), before);
+
+    // A data file that cannot be read stops the import before anything is written.
+    const std::string grown = test::readFile(sites);
+    r = kvl({QStringLiteral("import-html"), q(dir.file("in.html")), q(sites), q(dir.path())});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(test::readFile(sites), grown);
+}
+
+TEST(KvlHtml, aBrowserFindsEveryLinkOfTheExportedFile) {
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty())
+        GTEST_SKIP() << "chromium is not installed";
+    test::TempDir dir;
+    const QString html = q(dir.file("bookmarks.html"));
+    ASSERT_EQ(kvl({QStringLiteral("export-html"), kShippedSites, kShippedCategories, html}).status,
+              0);
+
+    QProcess browser;
+    browser.start(chromium,
+                  {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                   QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                   QStringLiteral("--disable-background-networking"),
+                   QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                   QStringLiteral("--user-data-dir=") + q(dir.file("profile")),
+                   QStringLiteral("--dump-dom"), QStringLiteral("file://") + html});
+    ASSERT_TRUE(browser.waitForFinished(120000));
+    const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
+
+    std::vector<std::string> links;
+    static const QRegularExpression href(QStringLiteral("<a href=\"([^\"]*)\""));
+    for (const auto& m : href.globalMatch(dom))
+        links.push_back(
+            m.captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&")).toStdString());
+    std::vector<std::string> expected;
+    for (const PlacedSite& site :
+         placedSites(kShippedSites.toStdString(), kShippedCategories.toStdString()))
+        expected.push_back(Cp1256::toUnicode(std::get<2>(site)).toStdString());
+    std::sort(links.begin(), links.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(links, expected);
 }

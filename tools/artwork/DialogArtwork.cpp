@@ -84,31 +84,6 @@ QImage DialogArtwork::password() const {
     return image;
 }
 
-QImage DialogArtwork::icon() const {
-    QImage image(kIconSize, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    const QRectF tile(2, 2, 60, 60);
-    QLinearGradient fill(tile.topLeft(), tile.bottomRight());
-    fill.setColorAt(0.0, QColor(0x1f, 0xa3, 0xa9));
-    fill.setColorAt(1.0, kNavy);
-    p.setPen(Qt::NoPen);
-    p.setBrush(fill);
-    p.drawRoundedRect(tile, 14, 14);
-    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRoundedRect(tile.adjusted(0.5, 0.5, -0.5, -0.5), 13.5, 13.5);
-
-    GlyphPainter glyphs(p);
-    const QPointF centre(32, 32);
-    glyphs.draw(Glyph::Globe, centre, 40, Qt::white, 1.9);
-    glyphs.drawOrbit(centre, 25);
-    p.end();
-    return image.convertToFormat(QImage::Format_ARGB32);
-}
-
 QImage DialogArtwork::trayNotice() const {
     QImage image = canvas(kTrayNoticeSize);
     QPainter p(&image);

@@ -5,20 +5,18 @@
 
 namespace korvalo::art {
 
-// Backgrounds of the two small dialogs and the application icon. The dialog
+// Backgrounds of the two small dialogs and the tray notice. The dialog
 // pictures are drawn at the windows' own client sizes, so they are shown
 // unscaled and their frames stay sharp.
 class DialogArtwork {
 public:
     static constexpr QSize kMessageSize{300, 139};
     static constexpr QSize kPasswordSize{251, 100};
-    static constexpr QSize kIconSize{64, 64};
     // The corner of the taskbar that the minimise-to-tray notice points at.
     static constexpr QSize kTrayNoticeSize{99, 40};
 
     QImage message() const;
     QImage password() const;
-    QImage icon() const;
     QImage trayNotice() const;
 };
 

@@ -192,14 +192,14 @@ void GlyphPainter::drawLogo(QPointF centre, qreal diameter) {
     drawOrbit(centre, r);
 }
 
-void GlyphPainter::drawOrbit(QPointF centre, qreal r) {
+void GlyphPainter::drawOrbit(QPointF centre, qreal r, qreal weight) {
     // An orbit around the globe: the directory reaching out to the web.
     p_.save();
     p_.setRenderHint(QPainter::Antialiasing);
     p_.translate(centre);
     p_.rotate(-24);
     p_.setBrush(Qt::NoBrush);
-    p_.setPen(strokePen(kAmber, qMax<qreal>(1.2, r / 11.0)));
+    p_.setPen(strokePen(kAmber, weight > 0 ? weight : qMax<qreal>(1.2, r / 11.0)));
     p_.drawArc(QRectF(-r * 0.86, -r * 0.3, r * 1.72, r * 0.6), 200 * 16, 320 * 16);
     const qreal a = 200.0 * std::numbers::pi / 180.0;
     p_.setPen(Qt::NoPen);

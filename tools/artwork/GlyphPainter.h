@@ -22,8 +22,9 @@ public:
     // The brand mark: a globe ringed by an orbit, `diameter` pixels across.
     void drawLogo(QPointF centre, qreal diameter);
 
-    // The amber orbit of the brand mark around a globe of radius `r`.
-    void drawOrbit(QPointF centre, qreal r);
+    // The amber orbit of the brand mark around a globe of radius `r`; a
+    // `weight` of 0 scales the stroke with the orbit.
+    void drawOrbit(QPointF centre, qreal r, qreal weight = 0);
 
     // A padlock, for the password prompt.
     void drawLock(QPointF centre, qreal size, const QColor& colour);

@@ -1,5 +1,6 @@
 // Draws Korvalo's window artwork as lossless PNG. make-artwork.sh encodes the
 // pictures as JPEG and GIF; the outputs are committed under resources/.
+#include "AppIcon.h"
 #include "DialogArtwork.h"
 #include "MainBackground.h"
 #include "ToolbarLayout.h"
@@ -57,8 +58,9 @@ int main(int argc, char** argv) {
     if (args.size() != 2) {
         std::fprintf(stderr,
                      "usage: korvalo_artwork OUTPUT_DIR\n"
-                     "  draws every picture as PNG under OUTPUT_DIR/artwork; make-artwork.sh\n"
-                     "  encodes them as JPEG and GIF into resources/artwork\n");
+                     "  draws every picture as PNG under OUTPUT_DIR/artwork and the icon theme\n"
+                     "  under OUTPUT_DIR/icons; make-artwork.sh encodes the pictures as JPEG\n"
+                     "  and GIF into resources/artwork and copies the icons to resources/icons\n");
         return 2;
     }
     const QString artwork = args.at(1) + QStringLiteral("/artwork/");
@@ -81,10 +83,22 @@ int main(int argc, char** argv) {
     }
 
     const DialogArtwork dialogs;
-    ok &= save(dialogs.icon(), artwork + QStringLiteral("korvalo-icon.png"));
     ok &= save(dialogs.message(), artwork + QStringLiteral("message.png"));
     ok &= save(dialogs.password(), artwork + QStringLiteral("password.png"));
     ok &= save(dialogs.trayNotice(), artwork + QStringLiteral("tray-notice.png"));
+
+    // The window and the tray show the 64-pixel icon; the desktop's icon theme
+    // gets every size and the scalable drawing.
+    const AppIcon icon;
+    ok &= save(icon.render(AppIcon::kDesignSize), artwork + QStringLiteral("korvalo-icon.png"));
+    const QString theme = args.at(1) + QStringLiteral("/icons/hicolor/");
+    for (const int size : AppIcon::themeSizes())
+        ok &= save(icon.render(size), theme + QStringLiteral("%1x%1/apps/korvalo.png").arg(size));
+    if (!QDir().mkpath(theme + QStringLiteral("scalable/apps")) ||
+        !icon.writeSvg(theme + QStringLiteral("scalable/apps/korvalo.svg"))) {
+        std::fprintf(stderr, "korvalo_artwork: cannot write the scalable icon\n");
+        ok = false;
+    }
 
     return ok ? EXIT_SUCCESS : EXIT_FAILURE;
 }

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Rebuilds Korvalo's artwork and writes it into resources/artwork/.
+# Rebuilds Korvalo's artwork and icons and writes them into resources/artwork/
+# and resources/icons/.
 # Same sources, Qt, fonts (fonts-noto-core, fonts-dejavu-core) and ImageMagick
 # give the same bytes. Usage: tools/artwork/make-artwork.sh [BUILD_DIR]
 set -eu
@@ -37,4 +38,8 @@ done
 
 cp "$drawn/korvalo-icon.png" "$out/korvalo-icon.png"
 
-echo "artwork written to $out"
+# The icon theme is installed as drawn: PNG at each size and the SVG.
+rm -rf "$root/resources/icons"
+cp -r "$scratch/icons" "$root/resources/icons"
+
+echo "artwork written to $out and $root/resources/icons"

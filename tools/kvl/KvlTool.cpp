@@ -1,5 +1,9 @@
 #include "KvlTool.h"
 
+#include "ExitStatus.h"
+#include "ExportHtml.h"
+#include "ImportHtml.h"
+
 #include "data/Cp1256.h"
 #include "data/RecordReader.h"
 #include "data/Records.h"
@@ -17,15 +21,13 @@ namespace korvalo::kvl {
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kBadInput = 1;
-constexpr int kUsage = 2;
-
 const char* const kUsageText =
     "usage: kvl sites FILE\n"
     "       kvl categories FILE\n"
     "       kvl make-sites TEXT FILE\n"
     "       kvl make-categories TEXT FILE\n"
+    "       kvl export-html SITEFILE CATEFILE OUT.html\n"
+    "       kvl import-html IN.html SITEFILE CATEFILE\n"
     "TEXT is UTF-8, one record per line, fields separated by one tab; '-' reads standard input.\n"
     "  site fields:     Url CategoryId Title Language UserMark SubCategoryId\n"
     "  category fields: Name Id IsRoot ParentId UserMark\n";
@@ -237,6 +239,10 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         return listFile(args[0] == "sites", args[1], out, err);
     if (args.size() == 3 && (args[0] == "make-sites" || args[0] == "make-categories"))
         return makeFile(args[0] == "make-sites", args[1], args[2], in, err);
+    if (args.size() == 4 && args[0] == "export-html")
+        return exportHtml(args[1], args[2], args[3], out, err);
+    if (args.size() == 4 && args[0] == "import-html")
+        return importHtml(args[1], args[2], args[3], out, err);
     err << kUsageText;
     return kUsage;
 }
