@@ -11,8 +11,9 @@ namespace korvalo::bench {
 // generated on first use and reused by later runs:
 //   sites-N/          weburl.kvl of N sites and the ordinary cate.dat
 //   startup-N/        the same sites with an empty password (no gate to
-//                     answer), for the program's start-up
-//   categories-2000/  cate.dat of about 2 000 categories and a small site file
+//                     answer), for everything that shows the window
+//   categories-2000-open/  cate.dat of about 2 000 categories and a small site
+//                     file with an empty password
 //   work/             copies that the writing benchmarks change
 class BenchFiles {
 public:

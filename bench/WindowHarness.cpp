@@ -25,6 +25,9 @@ WindowHarness::WindowHarness(const std::string& folder) {
     env.programDir = QString::fromStdString(folder);
     env.registryPath = config_.filePath(QStringLiteral("registry.reg"));
     env.screenSize = QSize(1024, 768);
+    // Each window of the run is a first copy, not "already running".
+    env.instanceName = QStringLiteral("korvalo-bench-window");
+    env.instanceLockFolder = config_.path();
     env.plainMessage = [](const QString& text) {
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     };
@@ -32,8 +35,8 @@ WindowHarness::WindowHarness(const std::string& folder) {
     form_ = std::make_unique<TForm1>(env);
     if (!form_->startUp())
         throw std::runtime_error("the main window did not start on " + folder);
-    // The synthetic directories hold a password, whose prompt would stop the
-    // window at its first show; answer it as the user would.
+    // A folder with a password would stop the window at its prompt on the
+    // first show; answer it as the user would.
     const QString password = form_->state().storedPassword;
     if (!password.isEmpty())
         QTimer::singleShot(0, [password] {

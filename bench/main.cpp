@@ -163,7 +163,8 @@ void searchSites(State& state, uint64_t sites) {
 }
 
 void browseListClick(State& state, uint64_t sites) {
-    const std::string folder = BenchFiles::instance().sitesFolder(sites);
+    // The same sites as sitesFolder, without a password prompt to answer.
+    const std::string folder = BenchFiles::instance().startupFolder(sites);
     BenchFiles::warm(BenchFiles::sitePath(folder));
     const SyntheticDirectory dir(sites);
     WindowHarness& h = harnessFor(folder);

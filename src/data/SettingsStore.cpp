@@ -14,14 +14,6 @@ const QString& settingsKey() {
     return key;
 }
 
-std::optional<QString> read(const SettingsStore& store, const settings::Setting& setting) {
-    return store.readText(setting.name.toString());
-}
-
-bool write(SettingsStore& store, const settings::Setting& setting, const QString& text) {
-    return store.WriteSetting(setting.name.toString(), text);
-}
-
 // A platform value is used only when it holds a usable text; anything else
 // falls back to the Linux way of finding it.
 QString platformText(const RegistryFile& registry, RegRoot root, QStringView key,
@@ -30,20 +22,6 @@ QString platformText(const RegistryFile& registry, RegRoot root, QStringView key
     if (value && value->type == RegValue::String && !value->text.isEmpty())
         return value->text;
     return QString();
-}
-
-// Optional sign and decimal digits, nothing else: "", " 1" and "0x1" fail.
-std::optional<int> decimalInteger(const QString& text) {
-    const qsizetype start = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
-    if (text.size() == start)
-        return std::nullopt;
-    for (qsizetype i = start; i < text.size(); ++i) {
-        if (text[i] < u'0' || text[i] > u'9')
-            return std::nullopt;
-    }
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
 }
 
 int hexDigit(QChar c) {
@@ -63,7 +41,7 @@ void runStartupBlock(SettingsStore& store, bool autorunEntryFound, StartupSettin
     using namespace settings;
     // A key that cannot be created shows up at the first write, not here.
     store.registry().createKey(RegRoot::Users, settingsKey());
-    const auto first = read(store, First);
+    const auto first = store.readText(First);
     if (!first)
         return;
     out.firstRunMarker = *first;
@@ -71,25 +49,26 @@ void runStartupBlock(SettingsStore& store, bool autorunEntryFound, StartupSettin
     if (first->isEmpty()) {
         out.browserPath = store.registeredBrowserPath();
         out.favoritesFolder = store.platformFavoritesFolder();
-        if (!write(store, First, kFlagSet.toString()) || !write(store, IePath, out.browserPath) ||
-            !write(store, FavoritesPath, out.favoritesFolder) ||
-            !write(store, BanerNo, BanerNo.defaultText.toString()))
+        if (!store.WriteSetting(First, kFlagSet.toString()) ||
+            !store.WriteSetting(IePath, out.browserPath) ||
+            !store.WriteSetting(FavoritesPath, out.favoritesFolder) ||
+            !store.WriteSetting(BanerNo, BanerNo.defaultText.toString()))
             return;
     } else {
-        const auto browser = read(store, IePath);
+        const auto browser = store.readText(IePath);
         if (!browser)
             return;
         out.browserPath = *browser;
-        const auto favorites = read(store, FavoritesPath);
+        const auto favorites = store.readText(FavoritesPath);
         if (!favorites)
             return;
         out.favoritesFolder = *favorites;
-        const auto banerText = read(store, BanerNo);
+        const auto banerText = store.readText(BanerNo);
         const auto banerNo = banerText ? decimalInteger(*banerText) : std::nullopt;
         if (!banerNo)
             return;
         out.banerNo = *banerNo;
-        const auto minim = read(store, Minim);
+        const auto minim = store.readText(Minim);
         if (!minim)
             return;
         out.minimiseFlag = *minim;
@@ -97,7 +76,7 @@ void runStartupBlock(SettingsStore& store, bool autorunEntryFound, StartupSettin
 
     if (out.favoritesFolder.isEmpty()) {
         out.favoritesFolder = store.platformFavoritesFolder();
-        if (!write(store, FavoritesPath, out.favoritesFolder))
+        if (!store.WriteSetting(FavoritesPath, out.favoritesFolder))
             return;
     }
     // Not written back: it reaches the registry at the next options Save.
@@ -116,19 +95,19 @@ void runStartupBlock(SettingsStore& store, bool autorunEntryFound, StartupSettin
 
 void runDisplayBlock(const SettingsStore& store, DisplaySettings& out) {
     using namespace settings;
-    const auto fontName = read(store, FontName);
+    const auto fontName = store.readText(FontName);
     if (!fontName || fontName->isEmpty())
         return;
     out.fontName = *fontName;
-    const auto fontSize = read(store, FontSize);
+    const auto fontSize = store.readText(FontSize);
     if (!fontSize)
         return;
     out.fontSize = *fontSize;
-    const auto bold = read(store, FontBlod);
+    const auto bold = store.readText(FontBlod);
     if (!bold)
         return;
     out.bold = *bold == kFlagSet;
-    const auto italic = read(store, FontItalic);
+    const auto italic = store.readText(FontItalic);
     if (!italic)
         return;
     out.italic = *italic == kFlagSet;
@@ -140,7 +119,7 @@ void runDisplayBlock(const SettingsStore& store, DisplaySettings& out) {
         {&TabelHeadBackColor, &out.colors.headBack},
     };
     for (const auto& [setting, color] : pickers) {
-        const auto text = read(store, *setting);
+        const auto text = store.readText(*setting);
         const auto value = text ? TextToColor(*text) : std::nullopt;
         if (!value)
             return;
@@ -149,6 +128,19 @@ void runDisplayBlock(const SettingsStore& store, DisplaySettings& out) {
 }
 
 } // namespace
+
+std::optional<int> decimalInteger(const QString& text) {
+    const qsizetype start = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
+    if (text.size() == start)
+        return std::nullopt;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        if (text[i] < u'0' || text[i] > u'9')
+            return std::nullopt;
+    }
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
 
 SettingsStore::SettingsStore(RegistryFile& registry)
     : registry_(registry) {}

@@ -30,6 +30,16 @@ public:
     // text: the failure that ends a guarded block.
     std::optional<QString> readText(const QString& name) const;
 
+    // The same three by an entry of the settings table, which the program's
+    // own values always go by.
+    QString ReadSetting(const settings::Setting& s) const { return ReadSetting(s.name.toString()); }
+    bool WriteSetting(const settings::Setting& s, const QString& text) {
+        return WriteSetting(s.name.toString(), text);
+    }
+    std::optional<QString> readText(const settings::Setting& s) const {
+        return readText(s.name.toString());
+    }
+
     // Values owned by the platform, only ever read.
     QString registeredBrowserPath() const;   // emulated App Paths value, else xdg-open
     QString platformFavoritesFolder() const; // emulated Shell Folders value, else ~/Favorites
@@ -56,6 +66,10 @@ struct StartupSettings {
 // autorunEntryFound: whether the start-with-system entry was found while the
 // window loaded; it decides CheckBox2.
 StartupSettings LoadStartupSettings(SettingsStore& store, bool autorunEntryFound);
+
+// Optional sign and decimal digits, nothing else: "", " 1" and "0x1" give
+// nullopt. How the numeric settings (BanerNo) are read.
+std::optional<int> decimalInteger(const QString& text);
 
 // Colours are 32-bit platform colour words: 0x00BBGGRR, or 0x800000nn for a
 // system colour.

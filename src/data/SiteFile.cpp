@@ -126,10 +126,11 @@ private:
     std::string error_;
 };
 
-// Steps 5 to 7 of a rewrite, with the locks already held: the scratch file
-// is opened for reading before anything touches the data file, and the data
-// file changes only by the final rename. expectedRecords, when given, guards
-// against a scratch file that changed under us.
+// The second half of a rewrite, the copy back over the data file, with the
+// locks already held: the scratch file is opened for reading before anything
+// touches the data file, and the data file changes only by the final rename.
+// expectedRecords, when given, guards against a scratch file that changed
+// under us.
 DataFileResult copyBack(const std::string& dataPath, const std::string& scratchPath,
                         size_t recordSize, const std::vector<uint8_t>& append,
                         std::optional<uint64_t> expectedRecords) {

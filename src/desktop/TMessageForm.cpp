@@ -1,5 +1,6 @@
 #include "desktop/TMessageForm.h"
 
+#include "data/SourceText.h"
 #include "desktop/PictureCard.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
@@ -16,10 +17,6 @@
 namespace korvalo {
 
 namespace {
-
-QString u(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 // The check box of the minimise notice takes one pixel less than the text, so
 // its caption fits beside the picture.

@@ -1,5 +1,6 @@
 #include "desktop/TPasswordDlg.h"
 
+#include "data/SourceText.h"
 #include "desktop/PictureCard.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
@@ -18,10 +19,6 @@
 namespace korvalo {
 
 namespace {
-
-QString u(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 constexpr QSize kGlyphSize{12, 12};
 

@@ -2,15 +2,12 @@
 
 #include "mainwindow/WidgetNaming.h"
 
-#include "data/CategoryEdit.h"
-#include "data/CategoryFile.h"
-#include "data/Cp1256.h"
-#include "data/SiteFile.h"
-#include "data/SiteListing.h"
-#include "mainwindow/FieldText.h"
+#include "data/Directory.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
+#include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
+#include "widgets/PlatformColor.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTreeWidget>
 
@@ -32,15 +30,36 @@ QLabel* caption(const char* text, QWidget* parent, int x, int y) {
     return l;
 }
 
+// Tells when the tree opens its in-place editor, whoever asked for it: the
+// rename button, F2 or a slow second click on the selected node.
+class LabelEditDelegate : public QStyledItemDelegate {
+public:
+    LabelEditDelegate(std::function<void(const QModelIndex&)> opening, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , opening_(std::move(opening)) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        opening_(index);
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+private:
+    std::function<void(const QModelIndex&)> opening_;
+};
+
 const char* const kAddLabel = "اضــــــــــــــافة";
 const char* const kCategoryTabText = "    إضافة وتعديل موضوع    ";
 const char* const kAddressTabText = "    إضافة عنوان    ";
 
 } // namespace
 
-AddPanel::AddPanel(PanelHost& host, QWidget* parent)
+AddPanel::AddPanel(PanelHost& host, Directory& directory, QWidget* parent)
     : QWidget(parent)
-    , host_(host) {
+    , host_(host)
+    , directory_(directory)
+    , siteHover_(new ButtonHoverGroup(this))
+    , categoryHover_(new ButtonHoverGroup(this)) {
     setObjectName(QStringLiteral("Add_Panel"));
     setAutoFillBackground(true);
 
@@ -85,6 +104,9 @@ AddPanel::AddPanel(PanelHost& host, QWidget* parent)
     Edit10->setGeometry(184, 192, 33, 19);
     Edit10->setMaxLength(1);
     Edit10->hide();
+    // Any text but a number gives the mark 0.
+    connect(Edit10, &QLineEdit::textChanged, this,
+            [this](const QString& text) { directory_.setUserMark(text.toInt()); });
     BitBtnWithColor2 = named(new ButtonWithColor(u(kAddLabel), Add_Web), "BitBtnWithColor2");
     BitBtnWithColor2->setGeometry(299, 190, 150, 28);
     connect(BitBtnWithColor2, &QPushButton::clicked, this, &AddPanel::AddSiteClick);
@@ -112,13 +134,26 @@ AddPanel::AddPanel(PanelHost& host, QWidget* parent)
     TreeView2->setLayoutDirection(Qt::RightToLeft);
     TreeView2->setMouseTracking(true);
     TreeView2->setContextMenuPolicy(Qt::CustomContextMenu); // a right click selects
-    TreeView2->setEditTriggers(QAbstractItemView::EditKeyPressed);
+    TreeView2->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::SelectedClicked);
+    // The edit belongs to the node it opened on; a rename needs its old name.
+    TreeView2->setItemDelegate(new LabelEditDelegate(
+        [this](const QModelIndex& index) {
+            QTreeWidgetItem* item = TreeView2->currentItem();
+            editedItem_ = item && TreeView2->currentIndex() == index ? item : nullptr;
+            editedOldText_ = editedItem_ ? editedItem_->text(0) : QString();
+        },
+        TreeView2));
     connect(TreeView2, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         if (QTreeWidgetItem* item = TreeView2->itemAt(p))
             TreeView2->setCurrentItem(item);
     });
     connect(TreeView2, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item) { TreeView2Edited(item); });
+    // Whether the editor closed with a new text (handled above, as the text
+    // came in) or with Escape, no edit is running afterwards.
+    connect(TreeView2->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { editedItem_ = nullptr; });
 
     BitBtnWithColor15 = named(new ButtonWithColor(u("تعديل"), Add_Cat), "BitBtnWithColor15");
     BitBtnWithColor15->setGeometry(496, 170, 144, 28);
@@ -138,6 +173,12 @@ AddPanel::AddPanel(PanelHost& host, QWidget* parent)
     TabSet1->setCurrentIndex(kAddressTab);
     connect(TabSet1, &QTabBar::currentChanged, this, &AddPanel::showTab);
     showTab(kAddressTab);
+
+    siteHover_->addButton(BitBtnWithColor2);
+    for (ButtonWithColor* b : {BitBtnWithColor3, BitBtnWithColor13, BitBtnWithColor15})
+        categoryHover_->addButton(b);
+    for (QWidget* area : {static_cast<QWidget*>(group), static_cast<QWidget*>(TreeView2), Add_Cat})
+        categoryHover_->addResetArea(area);
 }
 
 void AddPanel::showTab(int index) {
@@ -150,103 +191,55 @@ void AddPanel::showTab(int index) {
     Label14->setText(address ? u("يمكنك اضافة عنوان") : u("يمكنك اضافة أو حذف أو تعديل  موضوع"));
 }
 
-int32_t AddPanel::userMark() const {
-    return Edit10->text().toInt();
+void AddPanel::startNewCategory() {
+    showTab(kCategoryTab);
+    Edit7->clear();
+    Edit7->setFocus();
+}
+
+void AddPanel::setDeleteNameSource(std::function<std::optional<QString>()> source) {
+    deleteNameSource_ = std::move(source);
+}
+
+void AddPanel::revealMaintainerControls(const QString& infoName) {
+    ComboBox2->addItem(infoName);
+    Button2->show();
+    Edit10->show();
+}
+
+void AddPanel::restButtons() {
+    // The background rests the add buttons only; rename and delete keep
+    // their colour until their own group's areas are passed.
+    for (ButtonWithColor* b : {BitBtnWithColor2, BitBtnWithColor3})
+        b->setBackgroundColor(colorFromWord(ButtonWithColor::kRestingColor));
+}
+
+void AddPanel::applyDisplay(const DisplayLook& look) {
+    look.applyToTree(TreeView2);
 }
 
 void AddPanel::AddSiteClick() {
     if (Edit2->text() == maintainerCode()) {
-        host_.switchMaintainerModeOn();
+        Q_EMIT maintainerCodeGiven();
         return;
     }
-    if (Edit2->text().isEmpty() || ComboBox2->currentIndex() < 0) {
-        host_.showMessageBox(u("يجب اكمال الخانات الفارغه"), false);
-        return;
-    }
-    ProgramState& state = host_.state();
-    // Every text is checked before anything is read or written.
-    QString problem;
-    const auto title = fieldBytes(Edit2->text(), TextField::Title, &problem);
-    const auto url = title ? fieldBytes(Edit3->text(), TextField::Url, &problem) : std::nullopt;
-    const auto language =
-        url ? fieldBytes(ComboBox3->currentText(), TextField::Language, &problem) : std::nullopt;
-    if (!language) {
-        host_.showMessageBox(problem, false);
-        return;
-    }
-    const std::string categoryName =
-        Cp1256::fromUnicode(ComboBox2->currentText()).value_or(std::string());
-    const auto category = ResolveSiteCategory(state.catePath(), categoryName);
-    if (!category) {
-        host_.categoryFileMissing();
-        return;
-    }
-    const SiteRecord record{*url,      category->categoryId, *title,
-                            *language, userMark(),           category->subCategoryId};
-    const DataFileResult r =
-        SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString())
-            .AppendSite(record);
-    switch (r.status) {
-    case DataFileStatus::Done:
-        break;
-    case DataFileStatus::Duplicate:
-        host_.showMessageBox(u("العنوان المدخل موجود مسبقاً"), false);
-        return;
-    default: // the site file could not be opened or written: nothing is added
-        return;
-    }
+    const QString category = ComboBox2->currentIndex() < 0 ? QString() : ComboBox2->currentText();
+    if (!directory_.addSite({Edit2->text(), Edit3->text(), ComboBox3->currentText(), category})
+             .ok())
+        return; // the fields keep their text
     Edit2->clear();
     Edit3->setText(QStringLiteral("http://www."));
-    host_.appendBrowseRow({record.Url, record.Language, record.Title});
-    host_.setSiteCount(state.siteCount + 1);
 }
 
 void AddPanel::AddCategoryClick() {
     QTreeWidgetItem* selected = TreeView2->currentItem();
     if (selected && !selected->isSelected())
         selected = nullptr;
-    const bool sub = subLevel->isChecked();
-    switch (checkAddCategoryChoice(Edit7->text().isEmpty(), sub, selected != nullptr,
-                                   selected && !selected->parent())) {
-    case AddCategoryRefusal::None:
-        break;
-    case AddCategoryRefusal::EmptyName:
-        return;
-    case AddCategoryRefusal::NoMainSelected:
-        host_.showMessageBox(u("لأضافة هذا الفرع يجب تحديد الجذر الرئيسي اولاً"), false);
-        return;
-    case AddCategoryRefusal::SubOfSubCategory:
-        host_.showMessageBox(u("لا يمكنك اضافة فرع لفرع"), false);
-        return;
-    }
-    QString problem;
-    const auto name = fieldBytes(Edit7->text(), TextField::Name, &problem);
-    if (!name) {
-        host_.showMessageBox(problem, false);
-        return;
-    }
-    const std::string parent =
-        sub ? Cp1256::fromUnicode(selected->text(0)).value_or(std::string()) : std::string();
-    const AddCategoryResult r =
-        AddCategory(host_.state().catePath(), *name, sub, parent, userMark());
-    switch (r.status) {
-    case AddCategoryStatus::Added:
-        break;
-    case AddCategoryStatus::CannotRead:
-        host_.categoryFileMissing();
-        return;
-    case AddCategoryStatus::CannotAppend:
-        host_.plainMessage(u("cate.dat  تعذر فتح الملف") + QLatin1Char('\n') +
-                           u(" الملف مطلوب لتشغيل البرنامج"));
-        return;
-    case AddCategoryStatus::InvalidName:
-    case AddCategoryStatus::NoFreeId:
-        host_.showMessageBox(u("تعذر اضافة الموضوع"), false);
-        return;
-    }
-    TreeView2->addTopLevelItem(new QTreeWidgetItem(QStringList{Edit7->text()}));
-    Edit7->clear();
-    host_.rebuildCategoryViews();
+    const std::optional<ChosenCategory> chosen =
+        selected ? std::optional(ChosenCategory{selected->text(0), !selected->parent()})
+                 : std::nullopt;
+    if (directory_.addCategory(Edit7->text(), subLevel->isChecked(), chosen).ok())
+        Edit7->clear();
 }
 
 void AddPanel::RenameClick() {
@@ -259,9 +252,7 @@ void AddPanel::RenameClick() {
     QTreeWidgetItem* item = TreeView2->currentItem();
     if (!item)
         return;
-    item->setFlags(item->flags() | Qt::ItemIsEditable); // itemChanged fires here too
-    editedItem_ = item;
-    editedOldText_ = item->text(0);
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
     TreeView2->setFocus();
     TreeView2->editItem(item);
 }
@@ -272,68 +263,23 @@ void AddPanel::TreeView2Edited(QTreeWidgetItem* item) {
     editedItem_ = nullptr;
     const QString newText = item->text(0);
     host_.plainMessage(newText);
-    if (newText.isEmpty()) {
-        host_.showMessageBox(u("لايمكنك ترك الموضوع فارغ"), false);
-        host_.rebuildCategoryViews(); // puts the old label back
-        return;
-    }
-    QString problem;
-    const auto newName = fieldBytes(newText, TextField::Name, &problem);
-    if (!newName) {
-        host_.showMessageBox(problem, false);
-        host_.rebuildCategoryViews();
-        return;
-    }
-    ProgramState& state = host_.state();
-    const std::string oldName = Cp1256::fromUnicode(editedOldText_).value_or(std::string());
-    const DataFileResult r =
-        RenameCategory(state.catePath(), state.scratchPath(), oldName, *newName);
-    if (r.status == DataFileStatus::ScratchFailed)
-        host_.showMessageBox(scratchFileMessage(), false);
-    if (!r.ok()) {
-        host_.rebuildCategoryViews();
-        return;
-    }
-    host_.rebuildCategoryViews(TreeView2);
+    directory_.renameCategory(editedOldText_, newText);
 }
 
 void AddPanel::DeleteCategoryClick() {
     QTreeWidgetItem* selected = TreeView2->currentItem();
     if (!selected)
         return;
-    const QString name = host_.browsePanelShown() ? host_.browseTreeSelection() : selected->text(0);
+    const std::optional<QString> elsewhere =
+        deleteNameSource_ ? deleteNameSource_() : std::optional<QString>();
+    const QString name = elsewhere ? *elsewhere : selected->text(0);
     if (host_.showMessageBox(u("سيتم حذف الموضوع \n") + name + u("\n هل تريد الاستمرار ؟"), true) ==
         2)
         return;
-    ProgramState& state = host_.state();
-    const std::string bytes = Cp1256::fromUnicode(name).value_or(std::string());
-    const SiteFile sites(state.path(QString()),
-                         QFile::encodeName(state.siteFileName).toStdString());
-    const auto id = FindCategoryId(state.catePath(), bytes);
-    if (!id) {
-        host_.categoryFileMissing();
-        return;
-    }
-    const CategorySitesCheck check = CategoryHasSites(state.sitePath(), *id);
-    if (!check.opened)
-        return;
-    if (check.hasSites &&
-        host_.showMessageBox(u("يوجد عناوين تحت هذا الموضوع\n هل تريد الاستمرار ؟"), true) == 2)
-        return;
-    const DataFileResult removed =
-        RemoveCategoryRecords(state.catePath(), state.scratchPath(), bytes);
-    if (removed.status == DataFileStatus::ScratchFailed)
-        host_.showMessageBox(scratchFileMessage(), false);
-    if (!removed.ok())
-        return;
-    if (check.hasSites) {
-        const DataFileResult r = sites.RemoveCategorySites(*id);
-        if (r.status == DataFileStatus::ScratchFailed)
-            host_.showMessageBox(scratchFileMessage(), false);
-        if (r.ok())
-            host_.setSiteCount(static_cast<int64_t>(r.count));
-    }
-    host_.rebuildCategoryViews();
+    directory_.deleteCategory(name, [this] {
+        return host_.showMessageBox(u("يوجد عناوين تحت هذا الموضوع\n هل تريد الاستمرار ؟"), true) !=
+               2;
+    });
 }
 
 } // namespace korvalo

@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -13,15 +16,18 @@ class QTreeWidgetItem;
 
 namespace korvalo {
 
+class ButtonHoverGroup;
 class ButtonWithColor;
+class Directory;
 class PanelHost;
+struct DisplayLook;
 
 // The add panel: one page adds a site, the other adds, renames and deletes
 // categories. The description field also takes the maintainer's access code.
 class AddPanel : public QWidget {
     Q_OBJECT
 public:
-    AddPanel(PanelHost& host, QWidget* parent = nullptr);
+    AddPanel(PanelHost& host, Directory& directory, QWidget* parent = nullptr);
 
     static constexpr int kCategoryTab = 0;
     static constexpr int kAddressTab = 1;
@@ -51,21 +57,38 @@ public:
 
     // Shows a page as choosing its tab does.
     void showTab(int index);
+    // The category page with an empty name field that has the focus.
+    void startNewCategory();
 
     void AddSiteClick();
     void AddCategoryClick();
     void RenameClick();
     void DeleteCategoryClick();
 
-    // The UserMark that new records take.
-    int32_t userMark() const;
+    // Where a delete takes its name from while another panel is the one
+    // shown: the browse tree's selection. Gives nothing while this panel is.
+    void setDeleteNameSource(std::function<std::optional<QString>()> source);
+
+    // Maintainer mode: the "info" entry for the category list, the UserMark
+    // field and the version-record button.
+    void revealMaintainerControls(const QString& infoName);
+    void restButtons();
+    void applyDisplay(const DisplayLook& look);
 
     static QString maintainerCode() { return QStringLiteral("qentavrol"); }
+
+Q_SIGNALS:
+    // The description field held the access code when "اضــــــــــــــافة" was pressed.
+    void maintainerCodeGiven();
 
 private:
     void TreeView2Edited(QTreeWidgetItem* item);
 
     PanelHost& host_;
+    Directory& directory_;
+    ButtonHoverGroup* siteHover_;
+    ButtonHoverGroup* categoryHover_;
+    std::function<std::optional<QString>()> deleteNameSource_;
     QString editedOldText_;
     QTreeWidgetItem* editedItem_ = nullptr;
 };

@@ -1,11 +1,9 @@
 #include "mainwindow/BrowsePanel.h"
 
-#include "data/CategoryFile.h"
-#include "data/Cp1256.h"
-#include "data/SiteListing.h"
+#include "data/Directory.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
 
@@ -34,9 +32,10 @@ QLabel* captionStrip(const QString& name, const QString& text, QWidget* parent) 
 
 } // namespace
 
-BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
+BrowsePanel::BrowsePanel(PanelHost& host, Directory& directory, QWidget* parent)
     : QWidget(parent)
     , host_(host)
+    , directory_(directory)
     , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Language, SiteListModel::Title},
                                this)) {
     setObjectName(QStringLiteral("Show_Panel"));
@@ -90,8 +89,8 @@ BrowsePanel::BrowsePanel(PanelHost& host, QWidget* parent)
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         if (!PopupMenu1) {
-            PopupMenu1 = host_.siteActions().buildMenu(
-                ListView1, model_, QString::fromUtf8("حـــذف"), [this] { refill(); });
+            PopupMenu1 =
+                host_.siteActions().buildMenu(ListView1, model_, QString::fromUtf8("حـــذف"));
             PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
         }
         PopupMenu1->popup(ListView1->viewport()->mapToGlobal(p));
@@ -123,11 +122,11 @@ void BrowsePanel::ListCategorySites() {
     QTreeWidgetItem* node = TreeView1->currentItem();
     if (!node || !node->isSelected())
         return;
-    ProgramState& state = host_.state();
-    if (node->text(0) == state.currentCategoryName)
+    QString& current = directory_.state().currentCategoryName;
+    if (node->text(0) == current)
         return; // already listed
     // The name changes even when the site file then cannot be read.
-    state.currentCategoryName = node->text(0);
+    current = node->text(0);
     listSitesOf(node, true);
 }
 
@@ -136,27 +135,18 @@ bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader) {
 }
 
 bool BrowsePanel::listSites(const QString& name, bool sub, bool updateHeader) {
-    ProgramState& state = host_.state();
-    // Names in the tree came from the file, so they always convert back.
-    const std::string bytes = Cp1256::fromUnicode(name).value_or(std::string());
-    const std::optional<int32_t> id = sub ? FindLastCategoryIdByName(state.catePath(), bytes)
-                                          : FindCategoryId(state.catePath(), bytes);
-    if (!id) {
-        host_.categoryFileMissing();
-        return false;
-    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SiteListingResult listing = korvalo::ListCategorySites(state.sitePath(), *id, sub);
-    if (!listing.opened) {
+    const std::optional<std::vector<SiteRow>> rows = directory_.categorySites(name, sub);
+    if (!rows) {
         QApplication::restoreOverrideCursor();
         return false;
     }
     ListView1->setUpdatesEnabled(false);
-    model_->setRows(listing.rows);
+    model_->setRows(*rows);
     ListView1->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
     if (updateHeader)
-        setHeader(name, static_cast<int>(listing.rows.size()));
+        setHeader(name, static_cast<int>(rows->size()));
     return true;
 }
 
@@ -187,7 +177,44 @@ void BrowsePanel::refill() {
     // The level comes from the tree's selected node; none counts as a main
     // category.
     QTreeWidgetItem* node = TreeView1->currentItem();
-    listSites(host_.state().currentCategoryName, node && node->parent(), false);
+    listSites(directory_.state().currentCategoryName, node && node->parent(), false);
+}
+
+void BrowsePanel::showSites(const QString& categoryName, const std::vector<SiteRow>& rows) {
+    model_->setRows(rows);
+    setHeader(categoryName, static_cast<int>(rows.size()));
+}
+
+void BrowsePanel::appendSite(const SiteRow& row) {
+    model_->appendRow(row);
+}
+
+void BrowsePanel::clear() {
+    model_->clear();
+}
+
+QString BrowsePanel::selectedCategoryName() const {
+    const QTreeWidgetItem* item = TreeView1->currentItem();
+    return item ? item->text(0) : QString();
+}
+
+void BrowsePanel::addTopLevelCategory(const QString& name) {
+    TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{name}));
+}
+
+void BrowsePanel::useDesignFont(const QFont& font) {
+    ListView1->setFont(font);
+}
+
+QFont BrowsePanel::listFont() const {
+    return ListView1->font();
+}
+
+void BrowsePanel::applyDisplay(const DisplayLook& look) {
+    look.applyToList(ListView1);
+    look.applyToTree(TreeView1);
+    for (QLabel* strip : {Panel6, Panel7, Panel8})
+        look.applyToStrip(strip);
 }
 
 QString BrowsePanel::headerText(const QString& categoryName, int rows) {

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QLabel;
 class QMenu;
 class QTreeView;
@@ -10,15 +12,18 @@ class QTreeWidgetItem;
 
 namespace korvalo {
 
+class Directory;
 class PanelHost;
 class SiteListModel;
+struct DisplayLook;
+struct SiteRow;
 
 // The browse panel: the category tree on the right, the sites of the chosen
 // category on the left, with the caption strips above them.
 class BrowsePanel : public QWidget {
     Q_OBJECT
 public:
-    BrowsePanel(PanelHost& host, QWidget* parent = nullptr);
+    BrowsePanel(PanelHost& host, Directory& directory, QWidget* parent = nullptr);
 
     QTreeWidget* TreeView1;
     QTreeView* ListView1;
@@ -43,6 +48,23 @@ public:
     void ListView1DblClick();
     // Lists the current category again (after an edit), keeping the header.
     void refill();
+    // The sites a category holds, with its header; start-up lists the first
+    // category this way.
+    void showSites(const QString& categoryName, const std::vector<SiteRow>& rows);
+    // A new site goes at the end of the list, whatever category it shows.
+    void appendSite(const SiteRow& row);
+    void clear();
+
+    // The name of the tree's selected node; empty when none is.
+    QString selectedCategoryName() const;
+    // A top-level node the file does not hold (maintainer mode's "info"); the
+    // next rebuild of the category views drops it.
+    void addTopLevelCategory(const QString& name);
+
+    // The list's design face, for a start without stored display settings.
+    void useDesignFont(const QFont& font);
+    QFont listFont() const;
+    void applyDisplay(const DisplayLook& look);
 
     // Three blanks, the name, nine blanks, the row count and three blanks.
     static QString headerText(const QString& categoryName, int rows);
@@ -53,6 +75,7 @@ protected:
 
 private:
     PanelHost& host_;
+    Directory& directory_;
     SiteListModel* model_;
 };
 

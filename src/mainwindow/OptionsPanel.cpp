@@ -2,18 +2,16 @@
 
 #include "mainwindow/WidgetNaming.h"
 
-#include "data/Cp1256.h"
-#include "data/Records.h"
+#include "data/Directory.h"
 #include "data/SettingsStore.h"
-#include "data/SiteFile.h"
 #include "desktop/TPasswordDlg.h"
-#include "mainwindow/FieldText.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
-#include "platform/RegistryFile.h"
 #include "platform/TAutoRunner.h"
+#include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 #include "widgets/ColorPickerButton.h"
+#include "widgets/PlatformColor.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,44 +56,18 @@ protected:
     }
 };
 
-// The bytes of a password record's Title, or nullopt with the reason in
-// message. PassEdit holds at most 70 characters, which always fit.
-std::optional<std::string> passwordBytes(const QString& text, QString* message) {
-    if (const auto bad = Cp1256::firstUnrepresentable(text)) {
-        *message =
-            u("كلمة السر تحتوي على الحرف \"") + *bad + u("\" الذي لا يمكن حفظه، اختر كلمة سر اخرى");
-        return std::nullopt;
-    }
-    std::string bytes = *Cp1256::fromUnicode(text);
-    if (const auto e = checkText(TextField::Title, bytes)) {
-        *message = e->problem == FieldError::TooLong
-                       ? u("كلمة السر أطول من المسموح: ") + QString::number(e->maxLength) +
-                             u(" حرفاً على الأكثر")
-                       : u("كلمة السر تحتوي على حرف غير مقبول");
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-// Optional sign and decimal digits, as the start-up load reads BanerNo.
-std::optional<int> decimalInteger(const QString& text) {
-    const qsizetype start = text.startsWith(u'-') || text.startsWith(u'+') ? 1 : 0;
-    if (text.size() == start)
-        return std::nullopt;
-    for (qsizetype i = start; i < text.size(); ++i)
-        if (text[i] < u'0' || text[i] > u'9')
-            return std::nullopt;
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
 QString flag(bool on) {
     return (on ? settings::kFlagSet : settings::kFlagClear).toString();
 }
 
-SiteFile siteFileOf(const ProgramState& state) {
-    return SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString());
+// Selects the entry whose text equals text; when several do, the last one
+// wins, and when none does nothing is selected.
+void selectLastEqual(QComboBox* box, const QString& text) {
+    int found = -1;
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) == text)
+            found = i;
+    box->setCurrentIndex(found);
 }
 
 QWidget* page(const char* name, QWidget* parent) {
@@ -106,9 +79,13 @@ QWidget* page(const char* name, QWidget* parent) {
 
 } // namespace
 
-OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
+OptionsPanel::OptionsPanel(PanelHost& host, Directory& directory, SettingsStore& settings,
+                           QWidget* parent)
     : QWidget(parent)
-    , host_(host) {
+    , host_(host)
+    , directory_(directory)
+    , settings_(settings)
+    , hover_(new ButtonHoverGroup(this)) {
     setObjectName(QStringLiteral("Config_Panel"));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -228,13 +205,16 @@ OptionsPanel::OptionsPanel(PanelHost& host, QWidget* parent)
     BitBtnWithColor9->setGeometry(136, 280, 97, 25);
     connect(BitBtnWithColor8, &QPushButton::clicked, this, &OptionsPanel::SaveOptions);
     connect(BitBtnWithColor9, &QPushButton::clicked, this, &OptionsPanel::CancelOptions);
+    hover_->addButton(BitBtnWithColor8);
+    hover_->addButton(BitBtnWithColor9);
+    hover_->addResetArea(this);
 }
 
 OptionsPanel::~OptionsPanel() = default;
 
 TAutoRunner& OptionsPanel::autoRunner() {
     if (!autoRunner_)
-        autoRunner_ = std::make_unique<TAutoRunner>(host_.settings().registry());
+        autoRunner_ = std::make_unique<TAutoRunner>(settings_.registry());
     return *autoRunner_;
 }
 
@@ -262,20 +242,12 @@ void OptionsPanel::CheckPassClick() {
 
 void OptionsPanel::SaveOptions() {
     using namespace settings;
-    ProgramState& state = host_.state();
-    SettingsStore& store = host_.settings();
+    ProgramState& state = directory_.state();
+    SettingsStore& store = settings_;
 
     const bool keepPassword = CheckPass->isChecked() && !PassEdit->text().isEmpty();
-    std::string password;
-    if (keepPassword) {
-        QString problem;
-        const auto bytes = passwordBytes(PassEdit->text(), &problem);
-        if (!bytes) {
-            host_.showMessageBox(problem, false);
-            return;
-        }
-        password = *bytes;
-    }
+    if (keepPassword && !directory_.checkPassword(PassEdit->text()).ok())
+        return;
 
     // One guarded block: the first refused write ends it.
     const std::pair<const Setting*, QString> values[] = {
@@ -291,70 +263,55 @@ void OptionsPanel::SaveOptions() {
         {&TabelBackColor, ColorToText(ColorPickerButton4->color())},
     };
     for (const auto& [setting, text] : values)
-        if (!store.WriteSetting(setting->name.toString(), text))
+        if (!store.WriteSetting(*setting, text))
             break;
 
     if (CheckBox2->isChecked()) {
         autoRunner().setAutoRun(true);
-        store.WriteSetting(Minim.name.toString(), flag(MinimCheck->isChecked()));
+        store.WriteSetting(Minim, flag(MinimCheck->isChecked()));
     } else {
         autoRunner().setAutoRun(false);
     }
 
     // From here on every launch uses what the registry now holds.
-    if (const auto browser = store.readText(IePath.name.toString())) {
-        state.browserPath = *browser;
-        if (const auto favorites = store.readText(FavoritesPath.name.toString()))
+    if (const auto browser = store.readText(IePath)) {
+        directory_.setBrowserPath(*browser);
+        if (const auto favorites = store.readText(FavoritesPath))
             state.favoritesFolder = *favorites;
     }
 
-    const SiteFile sites = siteFileOf(state);
-    if (!keepPassword) {
-        const DataFileResult r = sites.RemoveSites(kPasswordUrl);
-        if (r.status == DataFileStatus::ScratchFailed)
-            host_.showMessageBox(scratchFileMessage(), false);
-        if (r.ok())
-            host_.setSiteCount(state.siteCount - static_cast<int64_t>(r.removed));
-    } else {
-        // Only the first password is written; an existing record is kept as it
-        // is, so changing the password takes a Save without one in between.
-        SiteRecord record;
-        record.Url = std::string(kPasswordUrl);
-        record.Title = password;
-        const DataFileResult r = sites.AppendSite(record);
-        if (r.ok())
-            host_.setSiteCount(state.siteCount + static_cast<int64_t>(r.added));
-        else if (r.status != DataFileStatus::Duplicate)
-            return; // the site file cannot be updated: the panel stays open
-    }
+    if (!keepPassword)
+        directory_.removePasswords();
+    else if (!directory_.storePassword(PassEdit->text()).ok())
+        return; // the site file cannot be updated: the panel stays open
 
-    host_.applyDisplaySettings();
+    Q_EMIT displaySettingsSaved();
     host_.showPanel(host_.browsePanel());
 }
 
 void OptionsPanel::reloadStoredSettings() {
     using namespace settings;
-    ProgramState& state = host_.state();
-    const SettingsStore& store = host_.settings();
+    ProgramState& state = directory_.state();
+    const SettingsStore& store = settings_;
     // One guarded block: a value that is not text, or a BanerNo that is not
     // a number, ends it; what was read before stays.
-    const auto browser = store.readText(IePath.name.toString());
+    const auto browser = store.readText(IePath);
     if (!browser)
         return;
     Edit9->setText(*browser);
-    const auto favorites = store.readText(FavoritesPath.name.toString());
+    const auto favorites = store.readText(FavoritesPath);
     if (!favorites)
         return;
     Edit8->setText(*favorites);
     CheckBox2->setChecked(autoRunner().AutoRun());
-    state.browserPath = *browser;
+    directory_.setBrowserPath(*browser);
     state.favoritesFolder = *favorites;
-    const auto banerText = store.readText(BanerNo.name.toString());
+    const auto banerText = store.readText(BanerNo);
     const auto banerNo = banerText ? decimalInteger(*banerText) : std::nullopt;
     if (!banerNo)
         return;
     state.banerNo = *banerNo;
-    if (const auto minim = store.readText(Minim.name.toString()))
+    if (const auto minim = store.readText(Minim))
         state.minimiseFlag = *minim;
 }
 
@@ -363,18 +320,12 @@ void OptionsPanel::CancelOptions() {
 
     PassEdit->clear();
     CheckPass->setChecked(false);
-    ProgramState& state = host_.state();
-    const DataFileResult r = siteFileOf(state).ReadSites([this](const SiteRecord& record) {
-        if (record.Url == kPasswordUrl) {
-            PassEdit->setText(Cp1256::toUnicode(record.Title));
-            CheckPass->setChecked(true);
-        }
-        return true;
-    });
-    if (!r.ok()) {
-        host_.plainMessage(state.siteFileName + u(" تعذر فتح الملف"));
-        host_.endProgram(1);
-        return;
+    std::optional<QString> password;
+    if (!directory_.readPassword(password).ok())
+        return; // the site file is gone: the program is ending
+    if (password) {
+        PassEdit->setText(*password);
+        CheckPass->setChecked(true);
     }
     host_.showPanel(host_.browsePanel());
 }
@@ -421,6 +372,66 @@ bool OptionsPanel::RunPasswordGate(const QString& storedPassword) {
 
 void OptionsPanel::CheckBox2Click() {
     MinimCheck->setEnabled(CheckBox2->isChecked());
+}
+
+void OptionsPanel::showStartupSettings(const StartupSettings& s) {
+    Edit9->setText(s.browserPath);
+    Edit8->setText(s.favoritesFolder);
+    CheckBox2->setChecked(s.startWithSystemTicked);
+    MinimCheck->setChecked(s.minimTicked);
+    MinimCheck->setEnabled(s.minimEnabled);
+}
+
+void OptionsPanel::showDisplaySettings(const DisplaySettings& d, const QFont& listFont) {
+    QStringList families = QFontDatabase::families();
+    families.sort();
+    FontComboBox1->clear();
+    FontComboBox1->addItems(families);
+    if (!d.fontName) {
+        selectLastEqual(FontComboBox1, QFontInfo(listFont).family());
+        selectLastEqual(FontSizeComboBox, QString::number(listFont.pointSize()));
+        return;
+    }
+    selectLastEqual(FontComboBox1, *d.fontName);
+    if (d.fontSize)
+        selectLastEqual(FontSizeComboBox, *d.fontSize);
+    if (d.bold)
+        FontCheckBox1->setChecked(*d.bold);
+    if (d.italic)
+        FontCheckBox2->setChecked(*d.italic);
+    ColorPickerButton3->setColor(d.colors.listText);
+    ColorPickerButton4->setColor(d.colors.listBack);
+    ColorPickerButton1->setColor(d.colors.headText);
+    ColorPickerButton2->setColor(d.colors.headBack);
+}
+
+DisplayLook OptionsPanel::displayLook() const {
+    DisplayLook look;
+    look.bold = FontCheckBox1->isChecked();
+    look.family = FontComboBox1->currentText();
+    look.italic = FontCheckBox2->isChecked();
+    // An empty or unreadable size leaves the sizes as they are.
+    bool sizeOk = false;
+    const int size = FontSizeComboBox->currentText().toInt(&sizeOk);
+    if (sizeOk && size > 0)
+        look.pointSize = size;
+    look.text = colorFromWord(ColorPickerButton3->color());
+    look.back = colorFromWord(ColorPickerButton4->color());
+    look.headText = colorFromWord(ColorPickerButton1->color());
+    look.headBack = colorFromWord(ColorPickerButton2->color());
+    look.treeReading =
+        ColorPickerButton4->color() == 0x00FFFFFF ? Qt::RightToLeft : Qt::LeftToRight;
+    return look;
+}
+
+void OptionsPanel::applyDisplay(const DisplayLook&) {
+    // The section list keeps its own look; it only lays out right to left again.
+    TreeView3->setLayoutDirection(Qt::RightToLeft);
+    TreeView3->update();
+}
+
+void OptionsPanel::restButtons() {
+    hover_->rest();
 }
 
 } // namespace korvalo

@@ -13,17 +13,24 @@ class QTreeWidgetItem;
 
 namespace korvalo {
 
+class ButtonHoverGroup;
 class ButtonWithColor;
 class ColorPickerButton;
+class Directory;
 class PanelHost;
+class SettingsStore;
 class TAutoRunner;
+struct DisplayLook;
+struct DisplaySettings;
+struct StartupSettings;
 
 // The options panel: browser, favourites folder, start-up, password, font
 // and colours. Its controls hold the loaded settings until Save or Cancel.
 class OptionsPanel : public QWidget {
     Q_OBJECT
 public:
-    OptionsPanel(PanelHost& host, QWidget* parent = nullptr);
+    OptionsPanel(PanelHost& host, Directory& directory, SettingsStore& settings,
+                 QWidget* parent = nullptr);
     ~OptionsPanel() override;
 
     QLabel* Panel4;
@@ -81,10 +88,28 @@ public:
     // false when the user gave up and the program is ending.
     bool RunPasswordGate(const QString& storedPassword);
 
+    // What the first start-up load found, into the controls it belongs to.
+    void showStartupSettings(const StartupSettings& settings);
+    // The face list filled with every typeface, then the stored display
+    // settings; without any, the face and size of listFont (the lists'
+    // design font) are chosen.
+    void showDisplaySettings(const DisplaySettings& settings, const QFont& listFont);
+    // The font and colours the controls hold, as the lists take them.
+    DisplayLook displayLook() const;
+    void applyDisplay(const DisplayLook& look);
+    void restButtons();
+
+Q_SIGNALS:
+    // Save wrote the display settings: the lists are to take them.
+    void displaySettingsSaved();
+
 private:
     void reloadStoredSettings();
 
     PanelHost& host_;
+    Directory& directory_;
+    SettingsStore& settings_;
+    ButtonHoverGroup* hover_;
     std::unique_ptr<TAutoRunner> autoRunner_;
 };
 

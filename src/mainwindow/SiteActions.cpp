@@ -1,12 +1,8 @@
 #include "mainwindow/SiteActions.h"
 
-#include "browser/InternetShortcut.h"
-#include "data/CategoryFile.h"
-#include "data/Cp1256.h"
-#include "data/SiteFile.h"
-#include "mainwindow/FieldText.h"
+#include "data/Directory.h"
+#include "data/SourceText.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteListModel.h"
 #include "mainwindow/TAddForm1.h"
 
@@ -25,14 +21,6 @@ namespace korvalo {
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-SiteFile siteFileOf(ProgramState& state) {
-    return SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString());
-}
-
 // The selected rows in list order.
 QList<int> selectedRows(QAbstractItemView* view) {
     QList<int> rows;
@@ -44,9 +32,10 @@ QList<int> selectedRows(QAbstractItemView* view) {
 
 } // namespace
 
-SiteActions::SiteActions(PanelHost& host, TAddForm1& dialog, QObject* parent)
+SiteActions::SiteActions(PanelHost& host, Directory& directory, TAddForm1& dialog, QObject* parent)
     : QObject(parent)
     , host_(host)
+    , directory_(directory)
     , dialog_(dialog) {
     connect(&dialog_, &TAddForm1::openRequested, this, &SiteActions::openSite);
 }
@@ -60,128 +49,56 @@ void SiteActions::copyToClipboard(const QString& address) {
 }
 
 void SiteActions::sendToBrowserFavorites(const QString& address) {
-    ProgramState& state = host_.state();
-    const std::string url = Cp1256::fromUnicode(address).value_or(std::string());
-    siteFileOf(state).ReadSites([&](const SiteRecord& r) {
-        if (r.Url != url)
-            return true;
-        if (!WriteInternetShortcut(state.favoritesFolder, Cp1256::toUnicode(r.Title),
-                                   Cp1256::toUnicode(r.Url))) {
-            host_.showMessageBox(u("لم يتم نقل العنوان الى المفضلة لعدم وجود مساحة خالية"), false);
-            return false;
-        }
-        host_.showMessageBox(u("تمت عملية نقل الموقع الى مفضلة المتصفح بنجاح"), false);
-        return true;
-    });
+    directory_.sendToBrowserFavorites(address);
 }
 
 bool SiteActions::deleteSite(const QString& address) {
     if (host_.showMessageBox(u("سيتم حذف العنوان \n") + address + u("\n هل تريد الاستمرار ؟"),
                              true) == 2)
         return false;
-    const std::string url = Cp1256::fromUnicode(address).value_or(std::string());
-    const DataFileResult r = siteFileOf(host_.state()).RemoveSites(url);
-    if (r.status == DataFileStatus::ScratchFailed)
-        host_.showMessageBox(scratchFileMessage(), false);
-    if (!r.ok())
-        return false;
-    host_.setSiteCount(static_cast<int64_t>(r.count));
-    return true;
+    return directory_.removeSite(address).ok();
 }
 
 bool SiteActions::editSite(const QString& address) {
-    ProgramState& state = host_.state();
-    const SiteFile sites = siteFileOf(state);
-    const std::string url = Cp1256::fromUnicode(address).value_or(std::string());
-
-    // Fill the dialog from the record (the last with the address wins).
-    bool opened = false;
-    bool missingCategories = false;
-    const DataFileResult read = sites.ReadSites([&](const SiteRecord& r) {
-        opened = true;
-        if (r.Url != url)
-            return true;
-        const int32_t id = r.SubCategoryId != 0 ? r.SubCategoryId : r.CategoryId;
-        const CategoryNameLookup name = FindCategoryName(state.catePath(), id);
-        if (!name.opened) {
-            missingCategories = true;
-            return false;
-        }
-        if (name.name) {
-            const QString text = Cp1256::toUnicode(*name.name);
+    std::optional<EditedSite> site;
+    if (!directory_.beginEdit(address, site).ok())
+        return false;
+    // Without a record of the address the dialog shows what it last held.
+    if (site) {
+        if (site->categoryName) {
+            // When several entries are equal the last is chosen; when none
+            // is, the choice stays as it was.
             int found = -1;
             for (int i = 0; i < dialog_.ComboBox1->count(); ++i)
-                if (dialog_.ComboBox1->itemText(i) == text)
+                if (dialog_.ComboBox1->itemText(i) == *site->categoryName)
                     found = i;
             if (found >= 0)
                 dialog_.ComboBox1->setCurrentIndex(found);
         }
-        dialog_.Edit1->setText(Cp1256::toUnicode(r.Title));
-        dialog_.Edit3->setText(Cp1256::toUnicode(r.Url));
-        dialog_.ComboBox2->setEditText(Cp1256::toUnicode(r.Language));
-        dialog_.Edit2->setText(QString::number(r.UserMark));
-        return true;
-    });
-    if (missingCategories) {
-        host_.categoryFileMissing();
-        return false;
+        dialog_.Edit1->setText(site->title);
+        dialog_.Edit3->setText(site->url);
+        dialog_.ComboBox2->setEditText(site->language);
+        dialog_.Edit2->setText(QString::number(site->userMark));
     }
-    if (!read.ok())
-        return false;
-
-    // The edit goes through the scratch file; without one there is no edit.
-    QFile scratch(QFile::decodeName(QByteArray::fromStdString(sites.scratchPath())));
-    if (!scratch.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        host_.showMessageBox(scratchFileMessage(), false);
-        return false;
-    }
-    scratch.close();
 
     for (;;) {
         if (dialog_.exec() != QDialog::Accepted)
             return false;
-        // Nothing is written until every field fits its record.
-        QString problem;
-        const auto title = fieldBytes(dialog_.Edit1->text(), TextField::Title, &problem);
-        const auto newUrl =
-            title ? fieldBytes(dialog_.Edit3->text(), TextField::Url, &problem) : std::nullopt;
-        const auto language =
-            newUrl ? fieldBytes(dialog_.ComboBox2->currentText(), TextField::Language, &problem)
-                   : std::nullopt;
-        bool markOk = false;
-        const int32_t mark = dialog_.Edit2->text().trimmed().toInt(&markOk);
-        if (language && !markOk)
-            problem = u("رقم المستخدم يجب ان يكون عدداً صحيحاً");
-        if (!language || !markOk) {
-            host_.showMessageBox(problem, false);
-            continue; // back to the dialog, with the user's text kept
-        }
-
-        const std::string name =
-            Cp1256::fromUnicode(dialog_.ComboBox1->currentText()).value_or(std::string());
-        const auto root = IsRootCategory(state.catePath(), name);
-        const auto id = FindCategoryId(state.catePath(), name);
-        const auto parent = FindParentId(state.catePath(), name);
-        if (!root || !id || !parent) {
-            host_.categoryFileMissing();
-            return false;
-        }
-        SiteRecord record{*newUrl, *root != 0 ? *id : *parent, *title, *language,
-                          mark,    *root != 0 ? 0 : *id};
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const DataFileResult r = sites.ReplaceSite(url, record);
+        const Outcome o = directory_.replaceSite(address,
+                                                 {dialog_.Edit1->text(), dialog_.Edit3->text(),
+                                                  dialog_.ComboBox2->currentText(),
+                                                  dialog_.ComboBox1->currentText()},
+                                                 dialog_.Edit2->text());
         QApplication::restoreOverrideCursor();
-        if (r.status == DataFileStatus::ScratchFailed)
-            host_.showMessageBox(scratchFileMessage(), false);
-        if (!r.ok())
-            return false;
-        host_.setSiteCount(static_cast<int64_t>(r.count));
-        return true;
+        if (o.status != Outcome::Status::Refused)
+            return o.ok();
+        // Back to the dialog, with the user's text kept.
     }
 }
 
 QMenu* SiteActions::buildMenu(QAbstractItemView* view, SiteListModel* model,
-                              const QString& deleteCaption, std::function<void()> onEdited) {
+                              const QString& deleteCaption) {
     auto* menu = new QMenu(view);
     menu->setLayoutDirection(Qt::RightToLeft);
     auto first = [view, model]() -> QString {
@@ -200,7 +117,7 @@ QMenu* SiteActions::buildMenu(QAbstractItemView* view, SiteListModel* model,
     QMenu* send = menu->addMenu(u("ارسل الى"));
     send->setObjectName(QStringLiteral("SendTo"));
     send->addAction(u("المفضلة"), this,
-                    withFirst([this](const QString& a) { host_.addToFavorites(a); }));
+                    withFirst([this](const QString& a) { directory_.addFavorite(a); }));
     send->addAction(u("مفضلة المتصفح"), this,
                     withFirst([this](const QString& a) { sendToBrowserFavorites(a); }));
     send->addAction(u("الحافظة"), this,
@@ -214,10 +131,7 @@ QMenu* SiteActions::buildMenu(QAbstractItemView* view, SiteListModel* model,
         if (deleteSite(model->url(row)))
             model->removeRowAt(row);
     });
-    menu->addAction(u("تعـديل"), this, withFirst([this, onEdited](const QString& a) {
-                        if (editSite(a) && onEdited)
-                            onEdited();
-                    }));
+    menu->addAction(u("تعـديل"), this, withFirst([this](const QString& a) { editSite(a); }));
     return menu;
 }
 

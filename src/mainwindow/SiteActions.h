@@ -8,17 +8,19 @@ class QMenu;
 
 namespace korvalo {
 
+class Directory;
 class PanelHost;
 class SiteListModel;
 class TAddForm1;
 
 // The actions every site list offers on the site of a row: open, send to
-// the clipboard, delete and edit (the send-to actions that need the
-// favourites come with them). A row names its site only by its address.
+// the favourites, the browser favourites or the clipboard, delete and edit.
+// A row names its site only by its address.
 class SiteActions : public QObject {
     Q_OBJECT
 public:
-    SiteActions(PanelHost& host, TAddForm1& dialog, QObject* parent = nullptr);
+    SiteActions(PanelHost& host, Directory& directory, TAddForm1& dialog,
+                QObject* parent = nullptr);
 
     void openSite(const QString& address);
     void copyToClipboard(const QString& address);
@@ -29,21 +31,21 @@ public:
     // file was rewritten; the count shown follows.
     bool deleteSite(const QString& address);
     // Fills the edit dialog from the site's record and, when the user
-    // confirms, replaces the record (the site moves to the end of the file).
-    // True when the site file changed.
+    // confirms, replaces the record (the site moves to the end of the file
+    // and the browse list is listed afresh). True when the site file changed.
     bool editSite(const QString& address);
 
     // The context menu of a site list; deleteCaption differs between lists.
     // Every action works on the address of the view's selected rows: the
-    // first for all but delete, the last for delete. onDeleted gets the row
-    // removed; onEdited runs after a successful edit.
-    QMenu* buildMenu(QAbstractItemView* view, SiteListModel* model, const QString& deleteCaption,
-                     std::function<void()> onEdited);
+    // first for all but delete, the last for delete, whose row leaves the
+    // list the menu belongs to.
+    QMenu* buildMenu(QAbstractItemView* view, SiteListModel* model, const QString& deleteCaption);
 
     TAddForm1& dialog() { return dialog_; }
 
 private:
     PanelHost& host_;
+    Directory& directory_;
     TAddForm1& dialog_;
 };
 

@@ -14,8 +14,6 @@
 
 namespace korvalo {
 
-namespace {} // namespace
-
 TAddForm1::TAddForm1(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
     , hover_(new ButtonHoverGroup(this)) {
@@ -62,6 +60,11 @@ TAddForm1::TAddForm1(QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtnWithColor2, &QPushButton::clicked, this,
             [this] { Q_EMIT openRequested(Edit3->text()); });
+}
+
+void TAddForm1::revealMaintainerControls(const QString& infoName) {
+    ComboBox1->addItem(infoName);
+    Edit2->show();
 }
 
 void TAddForm1::paintEvent(QPaintEvent*) {

@@ -21,6 +21,10 @@ public:
 
     explicit TAddForm1(QWidget* parent = nullptr);
 
+    // Maintainer mode: the "info" entry for the category list and the
+    // UserMark field.
+    void revealMaintainerControls(const QString& infoName);
+
     QLineEdit* Edit1;                  // description
     QComboBox* ComboBox1;              // category
     QLineEdit* Edit3;                  // address

@@ -1,45 +1,40 @@
 #include "mainwindow/TForm1.h"
 
-#include "data/CategoryFile.h"
-#include "data/Cp1256.h"
-#include "data/Records.h"
+#include "browser/ui/BrowserFavoritesPanel.h"
+#include "browser/ui/FavoritesPanel.h"
 #include "data/SettingsStore.h"
-#include "data/SiteListing.h"
+#include "data/SourceText.h"
 #include "desktop/CommandErrorBox.h"
 #include "desktop/TMessageForm.h"
 #include "desktop/TTrayIcon.h"
 #include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
+#include "mainwindow/AssistantMode.h"
+#include "mainwindow/BackgroundArea.h"
 #include "mainwindow/BrowsePanel.h"
-#include "mainwindow/BrowserFavoritesPanel.h"
-#include "mainwindow/FavoritesPanel.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/FloatingHint.h"
-#include "mainwindow/NavigationShell.h"
-#include "mainwindow/OnlineStatus.h"
+#include "mainwindow/HotZone.h"
+#include "mainwindow/LitPicture.h"
 #include "mainwindow/OptionsPanel.h"
-#include "mainwindow/SearchPanel.h"
 #include "mainwindow/SiteActions.h"
-#include "mainwindow/SiteListModel.h"
 #include "mainwindow/TAddForm1.h"
-#include "mainwindow/WebSearchBox.h"
+#include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
-#include "platform/AtomicFile.h"
+#include "online/ui/OnlineStatus.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
 #include "platform/TAutoRunner.h"
 #include "platform/TXJustOne.h"
-#include "widgets/ButtonHoverGroup.h"
+#include "search/ui/SearchPanel.h"
+#include "search/ui/WebSearchBox.h"
 #include "widgets/ButtonWithColor.h"
-#include "widgets/ColorPickerButton.h"
-#include "widgets/PlatformColor.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -47,9 +42,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTreeView>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
 
 namespace korvalo {
 
@@ -59,38 +51,6 @@ namespace {
 // drawing Arabic as well as Latin text.
 const char* const kListDesignFamily = "DejaVu Sans";
 constexpr int kListDesignPointSize = 10;
-
-// The lists and trees whose font and colours follow the display settings;
-// only the lists take the font size.
-constexpr const char* kDisplayLists[] = {"ListView1", "ListView2", "ListView5", "ListView6"};
-constexpr const char* kDisplayTrees[] = {"TreeView1", "TreeView2"};
-constexpr const char* kCaptionStrips[] = {"Panel6", "Panel7", "Panel8"};
-constexpr const char* kRightToLeftTrees[] = {"TreeView1", "TreeView2", "TreeView3"};
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-// Selects the entry whose text equals text; when several do, the last one
-// wins, and when none does nothing is selected.
-void selectLastEqual(QComboBox* box, const QString& text) {
-    int found = -1;
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i) == text)
-            found = i;
-    box->setCurrentIndex(found);
-}
-
-// Trees keep a right-to-left layout; only their reading order follows the
-// background colour. Each label is aligned the way it then reads.
-void setReadingOrder(QTreeWidget* tree, Qt::LayoutDirection direction) {
-    tree->setProperty("readingOrder", int(direction));
-    // Absolute, or the right-to-left layout would mirror it back.
-    const Qt::Alignment a = (direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) |
-                            Qt::AlignAbsolute | Qt::AlignVCenter;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        (*it)->setTextAlignment(0, a);
-}
 
 } // namespace
 
@@ -132,7 +92,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Web_Search = new WebSearchBox(*this, this);
     Web_Search->setGeometry(WebSearchBox::kGeometry);
     Web_Search->setOnlineWatcher(OnlineIP1);
-    Online_Status = new OnlineStatus(*this, this);
+    Online_Status = new OnlineStatus(this);
     Online_Status->setGeometry(OnlineStatus::kGeometry);
     connect(OnlineIP1, &TOnlineIP::changed, this, &TForm1::OnlineIP1Changed);
 
@@ -181,17 +141,22 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Category->setObjectName(QStringLiteral("Category"));
     Category->hide();
 
+    // The settings are read at start-up; the options panel works on them.
+    registry_ = std::make_unique<RegistryFile>(
+        env_.registryPath.isEmpty() ? RegistryFile::defaultPath() : env_.registryPath);
+    settings_ = std::make_unique<SettingsStore>(*registry_);
+
     // The site edit dialog lives for the whole run, hidden until an edit.
     AddForm1 = new TAddForm1(this);
-    siteActions_ = new SiteActions(*this, *AddForm1, this);
+    siteActions_ = new SiteActions(*this, directory_, *AddForm1, this);
 
     const QRect panelArea(1, 171, 651, 326);
-    Show_Panel = new BrowsePanel(*this, this);
-    Favorites_Panel = new FavoritesPanel(*this, this);
-    Config_Panel = new OptionsPanel(*this, this);
-    Add_Panel = new AddPanel(*this, this);
-    Search_Panel = new SearchPanel(*this, this);
-    Ie_Fav_Panel = new BrowserFavoritesPanel(*this, this);
+    Show_Panel = new BrowsePanel(*this, directory_, this);
+    Favorites_Panel = new FavoritesPanel(*this, directory_, this);
+    Config_Panel = new OptionsPanel(*this, directory_, *settings_, this);
+    Add_Panel = new AddPanel(*this, directory_, this);
+    Search_Panel = new SearchPanel(*this, directory_, this);
+    Ie_Fav_Panel = new BrowserFavoritesPanel(*this, directory_, this);
     for (QWidget* panel : panels()) {
         panel->setGeometry(panelArea);
         panel->setVisible(panel == Show_Panel);
@@ -209,30 +174,46 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     Button11 = maintenance("Button11", "Category", {64, 24, 65, 17});
     Button14 = maintenance("Button14", "Url", {120, 0, 51, 17});
 
-    // Coloured-button hover groups and the areas that rest them.
-    auto group = [this](std::initializer_list<const char*> buttons,
-                        std::initializer_list<QWidget*> areas) {
-        auto* g = new ButtonHoverGroup(this);
-        for (const char* name : buttons)
-            for (ButtonWithColor* b : ownButtons(name))
-                g->addButton(b);
-        for (QWidget* area : areas)
-            g->addResetArea(area);
-    };
-    group({"BitBtnWithColor8", "BitBtnWithColor9"}, {Config_Panel});
-    group({"BitBtnWithColor2"}, {});
-    group({"BitBtnWithColor3", "BitBtnWithColor13", "BitBtnWithColor15"},
-          {findChild<QWidget*>(QStringLiteral("GroupBox4")), Add_Panel->TreeView2,
-           Add_Panel->Add_Cat});
-
     buildTrayMenu();
     TrayIcon1 = new TTrayIcon(this, TrayMenu, this);
     connect(TrayIcon1, &TTrayIcon::minimized, this, &TForm1::TrayIcon1Minimize);
 
-    addCategoryTree(Show_Panel->TreeView1);
-    addCategoryTree(Add_Panel->TreeView2);
-    addCategoryList(Add_Panel->ComboBox2);
-    addCategoryList(AddForm1->ComboBox1);
+    // The views BuildCategoryViews fills.
+    categoryViews_.addTree(Show_Panel->TreeView1);
+    categoryViews_.addTree(Add_Panel->TreeView2, true); // renamed in place
+    categoryViews_.addTree(Ie_Fav_Panel->categoryTree());
+    categoryViews_.addList(Add_Panel->ComboBox2);
+    categoryViews_.addList(AddForm1->ComboBox1);
+    categoryViews_.setNameList(Category);
+
+    connect(Add_Panel, &AddPanel::maintainerCodeGiven, this, &TForm1::switchMaintainerModeOn);
+    connect(Config_Panel, &OptionsPanel::displaySettingsSaved, this, &TForm1::ApplyDisplaySettings);
+    // A delete pressed while the browse panel is shown takes its tree's name.
+    Add_Panel->setDeleteNameSource([this]() -> std::optional<QString> {
+        if (!Show_Panel->isVisible())
+            return std::nullopt;
+        return Show_Panel->selectedCategoryName();
+    });
+    wireDirectory();
+    // Made last: it finds the controls of its table among the window's.
+    assistantMode_ = new AssistantMode(this);
+}
+
+void TForm1::wireDirectory() {
+    Directory* d = &directory_;
+    connect(d, &Directory::siteCountChanged, this, &TForm1::showSiteCount);
+    connect(d, &Directory::siteAppended, Show_Panel, &BrowsePanel::appendSite);
+    // An edit from either list changes what the browse list shows.
+    connect(d, &Directory::siteEdited, Show_Panel, &BrowsePanel::refill);
+    connect(d, &Directory::categoriesChanged, this, [this] { BuildCategoryViews(); });
+    // The tree the name was typed in shows it already, as the user left it.
+    connect(d, &Directory::categoryRenamed, this,
+            [this] { BuildCategoryViews(Add_Panel->TreeView2); });
+    connect(d, &Directory::siteFileChanged, Search_Panel, &SearchPanel::clearResults);
+    connect(d, &Directory::browserPathChanged, Edit6, &QLineEdit::setText);
+    connect(d, &Directory::categoryFileMissing, this,
+            [this] { report(Outcome::categoryFileMissing()); });
+    connect(d, &Directory::notice, this, &TForm1::report);
 }
 
 TForm1::~TForm1() = default;
@@ -257,7 +238,32 @@ void TForm1::quit(int status) {
 }
 
 QString TForm1::categoryFileMissingMessage() {
-    return u("cate.dat  تعذر فتح الملف") + QLatin1Char('\n') + u(" الملف مطلوب لتشغيل البرنامج");
+    return korvalo::categoryFileMissingMessage();
+}
+
+void TForm1::report(const Outcome& outcome) {
+    // A message never shows under the hourglass of the work that led to it.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    switch (outcome.status) {
+    case Outcome::Status::CategoryFileMissing:
+        categoryFileMissing();
+        break;
+    case Outcome::Status::SiteFileMissing:
+        plainMessage(outcome.message);
+        endProgram(1);
+        break;
+    case Outcome::Status::NotAppended:
+        plainMessage(outcome.message);
+        break;
+    default:
+        if (!outcome.message.isEmpty())
+            ShowMessageBox(outcome.message, false);
+        break;
+    }
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void TForm1::categoryFileMissing() {
@@ -267,32 +273,22 @@ void TForm1::categoryFileMissing() {
 }
 
 void TForm1::openSite(const QString& address) {
-    openInBrowserOrWarn(this, state_.browserPath, address);
+    openInBrowserOrWarn(this, directory_.state().browserPath, address);
 }
 
 int TForm1::showMessageBox(const QString& text, bool yesNo) {
     return ShowMessageBox(text, yesNo);
 }
 
-QList<ButtonWithColor*> TForm1::ownButtons(const char* name) const {
-    // The dialogs this window owns reuse some of its button names.
-    QList<ButtonWithColor*> own;
-    for (ButtonWithColor* b : findChildren<ButtonWithColor*>(QString::fromLatin1(name)))
-        if (b->window() == this)
-            own << b;
-    return own;
-}
-
 void TForm1::Image3MouseMove() {
     if (hint_)
         hint_->activate({}, {}, {});
     // The coloured buttons of every panel rest again.
-    for (const char* name :
-         {"Button1", "Button3", "Button4", "Button7", "BitBtn10", "BitBtnWithColor10",
-          "BitBtnWithColor12", "BitBtnWithColor8", "BitBtnWithColor9", "BitBtnWithColor1",
-          "BitBtnWithColor3", "BitBtnWithColor2"})
-        for (ButtonWithColor* b : ownButtons(name))
-            b->setBackgroundColor(colorFromWord(ButtonWithColor::kRestingColor));
+    Favorites_Panel->restButtons();
+    Ie_Fav_Panel->restButtons();
+    Config_Panel->restButtons();
+    Search_Panel->restButtons();
+    Add_Panel->restButtons();
     for (QLabel* lit : litPictures_)
         lit->hide();
 }
@@ -312,7 +308,7 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Config_Panel);
     else if (name == QStringLiteral("Search")) {
         ShowPanel(Search_Panel);
-        Search_Panel->Edit4->setFocus();
+        Search_Panel->focusQuery();
     }
     // The contact, assistant and about buttons have no window yet; they only
     // light up.
@@ -336,42 +332,18 @@ void TForm1::ShowPanel(QWidget* panel) {
         p->setVisible(p == panel);
 }
 
-int32_t TForm1::userMark() const {
-    return Add_Panel->userMark();
-}
-
-void TForm1::addToFavorites(const QString& address) {
-    Favorites_Panel->AddToFavorites(address);
-}
-
-void TForm1::appendBrowseRow(const SiteRow& row) {
-    Show_Panel->sites()->appendRow(row);
-}
-
-bool TForm1::browsePanelShown() const {
-    return Show_Panel->isVisible();
-}
-
-QString TForm1::browseTreeSelection() const {
-    QTreeWidgetItem* item = Show_Panel->TreeView1->currentItem();
-    return item ? item->text(0) : QString();
-}
-
 void TForm1::switchMaintainerModeOn() {
     maintainerMode_ = true;
     const QString info =
         QString::fromLatin1(kInfoCategoryName.data(), qsizetype(kInfoCategoryName.size()));
-    Add_Panel->ComboBox2->addItem(info);
-    AddForm1->ComboBox1->addItem(info);
-    Show_Panel->TreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{info}));
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{Add_Panel->Button2, Add_Panel->Edit10, AddForm1->Edit2,
-                                         Button11, Button12, Button13, Button14})
+    Add_Panel->revealMaintainerControls(info);
+    AddForm1->revealMaintainerControls(info);
+    Show_Panel->addTopLevelCategory(info);
+    for (QWidget* w : std::initializer_list<QWidget*>{Button11, Button12, Button13, Button14})
         w->show();
 }
 
-void TForm1::setSiteCount(int64_t count) {
-    state_.siteCount = count;
+void TForm1::showSiteCount(int64_t count) {
     Count_Label->setText(u("عدد المواقع المسجلة    ") + QString::number(count));
 }
 
@@ -394,16 +366,13 @@ void TForm1::placeOnScreen() {
 void TForm1::loadStartupSettings() {
     const StartupSettings s = LoadStartupSettings(
         *settings_, env_.autorunEntryFound || Config_Panel->autoRunner().AutoRun());
-    state_.firstRunMarker = s.firstRunMarker;
-    state_.browserPath = s.browserPath;
-    state_.favoritesFolder = s.favoritesFolder;
-    state_.banerNo = s.banerNo;
-    state_.minimiseFlag = s.minimiseFlag;
-    Config_Panel->Edit9->setText(s.browserPath);
-    Config_Panel->Edit8->setText(s.favoritesFolder);
-    Config_Panel->CheckBox2->setChecked(s.startWithSystemTicked);
-    Config_Panel->MinimCheck->setChecked(s.minimTicked);
-    Config_Panel->MinimCheck->setEnabled(s.minimEnabled);
+    ProgramState& state = directory_.state();
+    state.firstRunMarker = s.firstRunMarker;
+    state.browserPath = s.browserPath;
+    state.favoritesFolder = s.favoritesFolder;
+    state.banerNo = s.banerNo;
+    state.minimiseFlag = s.minimiseFlag;
+    Config_Panel->showStartupSettings(s);
 }
 
 bool TForm1::startUp() {
@@ -414,74 +383,38 @@ bool TForm1::startUp() {
     if (justOne_->alreadyExists())
         plainMessage(u("البرنامج يعمل حالياً"));
 
-    // 1-2. The floating hint; the category trees lay out right to left.
+    // The floating hint; the panels built their category trees right to left.
     hint_ = new FloatingHint(this);
-    for (const char* name : kRightToLeftTrees)
-        if (auto* tree = findChild<QWidget*>(QString::fromLatin1(name)))
-            tree->setLayoutDirection(Qt::RightToLeft);
 
-    // 3. The program directory.
-    state_.programDir = env_.programDir.isEmpty()
-                            ? resolveProgramDirectory(QCoreApplication::applicationDirPath())
-                            : env_.programDir;
-    if (!state_.programDir.endsWith(QLatin1Char('/')))
-        state_.programDir += QLatin1Char('/');
-    ProgramDirEdit->setText(state_.programDir);
+    directory_.setProgramDir(env_.programDir.isEmpty()
+                                 ? resolveProgramDirectory(QCoreApplication::applicationDirPath())
+                                 : env_.programDir);
+    ProgramState& state = directory_.state();
+    ProgramDirEdit->setText(state.programDir);
 
-    // 4. The screen.
     placeOnScreen();
 
-    // 5-6. Settings.
-    registry_ = std::make_unique<RegistryFile>(
-        env_.registryPath.isEmpty() ? RegistryFile::defaultPath() : env_.registryPath);
-    settings_ = std::make_unique<SettingsStore>(*registry_);
     loadStartupSettings();
-    Edit6->setText(state_.browserPath);
+    Edit6->setText(state.browserPath);
 
-    // 7. The folder of the scratch file.
-    const QString temp = state_.programDir + QStringLiteral("temp");
+    // The folder of the scratch file.
+    const QString temp = state.programDir + QStringLiteral("temp");
     if (!QFileInfo(temp).isDir() && !QDir().mkdir(temp))
         plainMessage(QStringLiteral("Cannot create \\temp  directory."));
 
-    // 8. The name of category 1, for the header of the list.
-    const CategoryNameLookup first = FindCategoryName(state_.catePath(), 1);
-    if (!first.opened) {
-        categoryFileMissing();
-        return false;
-    }
-    const QString firstName = first.name ? Cp1256::toUnicode(*first.name) : QString();
-
-    // 9-10. One pass over the site file.
-    Show_Panel->sites()->clear();
+    // One pass over the site file, for the count, the labels and the sites
+    // of category 1, which the list shows first.
+    Show_Panel->clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int32_t infoId =
-        FindCategoryId(state_.catePath(), std::string(kInfoCategoryName)).value_or(0);
-    const StartupScan scan = ScanSiteFileAtStartup(state_.sitePath(), infoId);
-    if (!scan.opened) {
+    const std::optional<OpeningRead> opening = directory_.readAtStartup();
+    if (!opening) {
         QApplication::restoreOverrideCursor();
-        plainMessage(state_.siteFileName + u(" تعذر فتح الملف"));
-        quit(1);
         return false;
     }
-    state_.siteCount = static_cast<int64_t>(scan.siteCount);
-    state_.versionLabel = Cp1256::toUnicode(scan.versionLabel);
-    state_.storedPassword = Cp1256::toUnicode(scan.storedPassword);
-    Show_Panel->sites()->setRows(scan.firstCategoryRows);
-
-    // Writers killed midway in an earlier run may have left their temporary
-    // files beside the data files.
-    for (const std::string& data : {state_.sitePath(), state_.catePath(), state_.favoritesPath()})
-        removeStaleTemporaries(data);
-
-    // 11. The header over the list.
-    Show_Panel->setHeader(firstName, static_cast<int>(scan.firstCategoryRows.size()));
-
-    // 12. The favourites.
-    Favorites_Panel->setRows(ReadSiteRows(state_.favoritesPath()));
-
-    // 13. The labels.
-    Caption->setText(u("الاصدار ") + state_.versionLabel);
-    setSiteCount(state_.siteCount);
+    Show_Panel->showSites(opening->firstCategoryName, opening->firstCategoryRows);
+    Favorites_Panel->setRows(directory_.favorites());
+    Caption->setText(u("الاصدار ") + state.versionLabel);
+    showSiteCount(state.siteCount);
     QApplication::restoreOverrideCursor();
 
     FormCreate();
@@ -493,142 +426,26 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::loadDisplaySettings() {
-    OptionsPanel* o = Config_Panel;
-    QStringList families = QFontDatabase::families();
-    families.sort();
-    o->FontComboBox1->clear();
-    o->FontComboBox1->addItems(families);
-
     const DisplaySettings d = LoadDisplaySettings(*settings_);
-    if (d.fontName) {
-        selectLastEqual(o->FontComboBox1, *d.fontName);
-        if (d.fontSize)
-            selectLastEqual(o->FontSizeComboBox, *d.fontSize);
-        if (d.bold)
-            o->FontCheckBox1->setChecked(*d.bold);
-        if (d.italic)
-            o->FontCheckBox2->setChecked(*d.italic);
-        o->ColorPickerButton3->setColor(d.colors.listText);
-        o->ColorPickerButton4->setColor(d.colors.listBack);
-        o->ColorPickerButton1->setColor(d.colors.headText);
-        o->ColorPickerButton2->setColor(d.colors.headBack);
-    } else {
-        const QFont design(QString::fromLatin1(kListDesignFamily), kListDesignPointSize);
-        Show_Panel->ListView1->setFont(design);
-        const QFontInfo listFont(Show_Panel->ListView1->font());
-        selectLastEqual(o->FontComboBox1, listFont.family());
-        selectLastEqual(o->FontSizeComboBox,
-                        QString::number(Show_Panel->ListView1->font().pointSize()));
-    }
+    if (!d.fontName)
+        Show_Panel->useDesignFont(
+            QFont(QString::fromLatin1(kListDesignFamily), kListDesignPointSize));
+    Config_Panel->showDisplaySettings(d, Show_Panel->listFont());
     ApplyDisplaySettings();
 }
 
 void TForm1::ApplyDisplaySettings() {
-    OptionsPanel* o = Config_Panel;
-    std::vector<QWidget*> lists, trees;
-    for (const char* name : kDisplayLists)
-        if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
-            lists.push_back(w);
-    for (const char* name : kDisplayTrees)
-        if (auto* w = findChild<QWidget*>(QString::fromLatin1(name)))
-            trees.push_back(w);
-
-    bool sizeOk = false;
-    const int size = o->FontSizeComboBox->currentText().toInt(&sizeOk);
-    const QColor text = colorFromWord(o->ColorPickerButton3->color());
-    const QColor back = colorFromWord(o->ColorPickerButton4->color());
-    auto apply = [&](QWidget* w, bool isList) {
-        QFont f = w->font();
-        f.setBold(o->FontCheckBox1->isChecked());
-        if (!o->FontComboBox1->currentText().isEmpty())
-            f.setFamily(o->FontComboBox1->currentText());
-        f.setItalic(o->FontCheckBox2->isChecked());
-        if (isList && sizeOk && size > 0)
-            f.setPointSize(size);
-        w->setFont(f);
-        QPalette pal = w->palette();
-        pal.setColor(QPalette::Text, text);
-        pal.setColor(QPalette::Base, back);
-        w->setPalette(pal);
-    };
-    for (QWidget* w : lists)
-        apply(w, true);
-    for (QWidget* w : trees)
-        apply(w, false);
-
-    const QColor headText = colorFromWord(o->ColorPickerButton1->color());
-    const QColor headBack = colorFromWord(o->ColorPickerButton2->color());
-    for (const char* name : kCaptionStrips) {
-        if (auto* strip = findChild<QWidget*>(QString::fromLatin1(name))) {
-            QPalette pal = strip->palette();
-            pal.setColor(QPalette::Window, headBack);
-            pal.setColor(QPalette::WindowText, headText);
-            strip->setPalette(pal);
-        }
-    }
-
-    // The trees read right to left only on a plain white background.
-    const Qt::LayoutDirection reading =
-        o->ColorPickerButton4->color() == 0x00FFFFFF ? Qt::RightToLeft : Qt::LeftToRight;
-    for (QWidget* tree : trees)
-        if (auto* t = qobject_cast<QTreeWidget*>(tree))
-            setReadingOrder(t, reading);
-    for (const char* name : kRightToLeftTrees)
-        if (auto* tree = findChild<QWidget*>(QString::fromLatin1(name))) {
-            tree->setLayoutDirection(Qt::RightToLeft);
-            tree->update();
-        }
+    const DisplayLook look = Config_Panel->displayLook();
+    Show_Panel->applyDisplay(look);
+    Search_Panel->applyDisplay(look);
+    Favorites_Panel->applyDisplay(look);
+    Ie_Fav_Panel->applyDisplay(look);
+    Add_Panel->applyDisplay(look);
+    Config_Panel->applyDisplay(look);
 }
 
 bool TForm1::BuildCategoryViews(QTreeWidget* except) {
-    std::vector<QTreeWidget*> trees;
-    for (QTreeWidget* t : categoryTrees_)
-        if (t != except)
-            trees.push_back(t);
-    for (QTreeWidget* t : trees)
-        t->setUpdatesEnabled(false);
-    for (QComboBox* l : categoryLists_)
-        l->setUpdatesEnabled(false);
-    auto resume = [this, &trees] {
-        for (QTreeWidget* t : trees)
-            t->setUpdatesEnabled(true);
-        for (QComboBox* l : categoryLists_)
-            l->setUpdatesEnabled(true);
-    };
-    for (QTreeWidget* t : trees)
-        t->clear();
-    for (QComboBox* l : categoryLists_)
-        l->clear();
-    Category->clear();
-
-    const auto tree = ReadCategoryTree(state_.catePath());
-    if (!tree) {
-        resume();
-        categoryFileMissing();
-        return false;
-    }
-    for (QTreeWidget* t : trees) {
-        QList<QTreeWidgetItem*> tops;
-        for (const CategoryTree::Main& m : tree->mains) {
-            auto* top = new QTreeWidgetItem(QStringList{Cp1256::toUnicode(m.name)});
-            for (const std::string& c : m.children)
-                top->addChild(new QTreeWidgetItem(QStringList{Cp1256::toUnicode(c)}));
-            tops << top;
-        }
-        t->addTopLevelItems(tops);
-    }
-    QStringList flat;
-    for (const std::string& n : tree->flat)
-        flat << Cp1256::toUnicode(n);
-    for (QComboBox* l : categoryLists_)
-        l->addItems(flat);
-    for (const std::string& n : tree->names)
-        Category->addItem(Cp1256::toUnicode(n));
-    for (QTreeWidget* t : trees)
-        if (const QVariant order = t->property("readingOrder"); order.isValid())
-            setReadingOrder(t, Qt::LayoutDirection(order.toInt()));
-    resume();
-    return true;
+    return categoryViews_.rebuild([this] { return directory_.categoryTree(); }, except);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -643,19 +460,18 @@ void TForm1::FormShow() {
     if (!BuildCategoryViews())
         return;
     // A stored password guards the rest of the start.
-    if (!state_.storedPassword.isEmpty() && !Config_Panel->RunPasswordGate(state_.storedPassword))
+    const QString& password = directory_.state().storedPassword;
+    if (!password.isEmpty() && !Config_Panel->RunPasswordGate(password))
         return;
     Web_Search->selectFirstEngine();
     // The current category is the first of the tree, whose sites the list
     // already shows, so a click on it reads nothing again.
-    state_.currentCategoryName = Category->count() > 0 ? Category->item(0)->text() : QString();
+    directory_.state().currentCategoryName =
+        Category->count() > 0 ? Category->item(0)->text() : QString();
 }
 
 void TForm1::clearLists() {
-    for (QListWidget* l : findChildren<QListWidget*>())
-        if (l != Category)
-            l->clear();
-    Show_Panel->sites()->clear();
+    Show_Panel->clear();
     Favorites_Panel->clear();
     Search_Panel->clearResults();
 }
@@ -680,7 +496,7 @@ void TForm1::N18Click() {
     hide();
     clearLists();
     for (const char* name : {"temp/Temp.tmp", "temp/1.gif", "temp/ad.tmp"})
-        QFile::remove(state_.programDir + QString::fromLatin1(name));
+        QFile::remove(directory_.state().programDir + QString::fromLatin1(name));
     quit(0);
 }
 
@@ -690,7 +506,7 @@ void TForm1::MinimizeClick() {
 }
 
 void TForm1::TrayIcon1Minimize() {
-    if (settings_ && settings_->ReadSetting(QStringLiteral("Task")) == QStringLiteral("1"))
+    if (settings_ && settings_->ReadSetting(settings::Task) == settings::kFlagSet)
         return;
     TMessageForm& box = TMessageForm::instance();
     box.Image2->show();
@@ -701,7 +517,7 @@ void TForm1::TrayIcon1Minimize() {
     box.Image2->hide();
     box.CheckBox1->hide();
     if (box.CheckBox1->isChecked() && settings_)
-        settings_->WriteSetting(QStringLiteral("Task"), QStringLiteral("1"));
+        settings_->WriteSetting(settings::Task, settings::kFlagSet.toString());
 }
 
 void TForm1::OnlineIP1Changed() {
@@ -732,13 +548,11 @@ void TForm1::buildTrayMenu() {
     });
     add->addAction(u("موضوع"), this, [this] {
         restoreAnd(Add_Panel);
-        Add_Panel->showTab(AddPanel::kCategoryTab);
-        Add_Panel->Edit7->clear();
-        Add_Panel->Edit7->setFocus();
+        Add_Panel->startNewCategory();
     });
     TrayMenu->addAction(u("بحث"), this, [this] {
         restoreAnd(Search_Panel);
-        Search_Panel->Edit4->setFocus();
+        Search_Panel->focusQuery();
     });
     QMenu* favorites = TrayMenu->addMenu(u("المفضلة"));
     favorites->addAction(u("مفضلة Korvalo"), this, [this] {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "data/Directory.h"
+#include "mainwindow/CategoryViews.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/StartupEnvironment.h"
 
 #include <QWidget>
@@ -9,7 +10,6 @@
 #include <memory>
 #include <vector>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QAction;
@@ -21,6 +21,7 @@ class QTreeWidget;
 namespace korvalo {
 
 class AddPanel;
+class AssistantMode;
 class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
@@ -40,7 +41,9 @@ class RegistryFile;
 class SettingsStore;
 
 // The main window: one fixed picture of 792 by 540 without a caption bar,
-// whose panels share one area. It owns the program-wide state.
+// whose panels share one area. It places the controls, routes the toolbar
+// and the tray to the panels, runs start-up and shutdown, and shows what the
+// Directory it owns reports.
 class TForm1 : public QWidget, public PanelHost {
     Q_OBJECT
 public:
@@ -57,8 +60,11 @@ public:
     // must end without showing the window.
     bool startUp();
 
-    ProgramState& state() override { return state_; }
-    SettingsStore& settings() override { return *settings_; }
+    ProgramState& state() { return directory_.state(); }
+    Directory& directory() { return directory_; }
+    // Decides, for the controls its table names, whether a click acts or
+    // the assistant explains it.
+    AssistantMode& assistantMode() { return *assistantMode_; }
 
     // Refills every category view from "cate.dat". False when the file
     // cannot be opened; the program then ends after its message.
@@ -115,32 +121,25 @@ public:
     QPushButton* Button12;
     QPushButton* Button13;
     QPushButton* Button14;
+
+    // The shell's services to its panels.
     FloatingHint* hint() const override { return hint_; }
-    void categoryFileMissing() override;
     void openSite(const QString& address) override;
     int showMessageBox(const QString& text, bool yesNo) override;
-    void setSiteCount(int64_t count) override;
     void plainMessage(const QString& text) override;
-    bool rebuildCategoryViews(QTreeWidget* except = nullptr) override {
-        return BuildCategoryViews(except);
-    }
-    void appendBrowseRow(const SiteRow& row) override;
-    bool browsePanelShown() const override;
-    QString browseTreeSelection() const override;
-    void switchMaintainerModeOn() override;
-    bool maintainerMode() const { return maintainerMode_; }
-    void applyDisplaySettings() override { ApplyDisplaySettings(); }
     void showPanel(QWidget* panel) override { ShowPanel(panel); }
     QWidget* browsePanel() const override;
     void endProgram(int status) override;
     SiteActions& siteActions() override { return *siteActions_; }
-    int32_t userMark() const override;
-    void addToFavorites(const QString& address) override;
 
-    // The trees and flat lists that BuildCategoryViews fills; panels built
-    // later register theirs here.
-    void addCategoryTree(QTreeWidget* tree) override { categoryTrees_.push_back(tree); }
-    void addCategoryList(QComboBox* list) { categoryLists_.push_back(list); }
+    // Shows what an operation reports: its box, its plain message, or the
+    // end of the program.
+    void report(const Outcome& outcome);
+    // Shows the category file's message and ends the program.
+    void categoryFileMissing();
+    // Reveals the maintenance controls and the "info" entries.
+    void switchMaintainerModeOn();
+    bool maintainerMode() const { return maintainerMode_; }
 
     // The text shown when "cate.dat" cannot be opened.
     static QString categoryFileMissingMessage();
@@ -158,21 +157,22 @@ private:
     // A tray item that shows something: the window comes back first.
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
-    QList<ButtonWithColor*> ownButtons(const char* name) const;
+    void wireDirectory();
+    void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
     void clearLists();
     void quit(int status);
 
     StartupEnvironment env_;
-    ProgramState state_;
+    Directory directory_;
     std::unique_ptr<RegistryFile> registry_;
     std::unique_ptr<SettingsStore> settings_;
     FloatingHint* hint_ = nullptr;
-    std::vector<QTreeWidget*> categoryTrees_;
-    std::vector<QComboBox*> categoryLists_;
+    CategoryViews categoryViews_;
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
+    AssistantMode* assistantMode_ = nullptr;
     std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;

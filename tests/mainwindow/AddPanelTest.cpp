@@ -5,6 +5,7 @@
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
+#include "support/Wait.h"
 #include "widgets/ButtonWithColor.h"
 
 #include <QComboBox>
@@ -229,4 +230,49 @@ TEST_F(AddPanelTest, deletingACategoryAsksTwiceAndRemovesItsSites) {
         EXPECT_NE(s.CategoryId, 2) << s.Url;
     EXPECT_EQ(form->Count_Label->text(), u("عدد المواقع المسجلة    5"));
     EXPECT_EQ(node(form->Show_Panel->TreeView1, "رياضة"), nullptr);
+}
+
+TEST_F(AddPanelTest, afterARebuildNoCategoryIsChosenSoAnAddWithoutOneIsRefused) {
+    chooseCategory("رياضة");
+    form->BuildCategoryViews();
+    EXPECT_EQ(panel->ComboBox2->currentIndex(), -1);
+    const std::string before = test::readFile(dir.file("weburl.kvl"));
+    panel->Edit2->setText(QStringLiteral("no category"));
+    QString shown;
+    test::answerNextModal(u("تم"), test::recordMessage(shown));
+    panel->BitBtnWithColor2->click();
+    EXPECT_EQ(shown, u("يجب اكمال الخانات الفارغه"));
+    EXPECT_EQ(test::readFile(dir.file("weburl.kvl")), before);
+}
+
+TEST_F(AddPanelTest, aRenameCancelledWithEscapeLeavesNothingBehind) {
+    panel->showTab(AddPanel::kCategoryTab);
+    QTreeWidget* tree = panel->TreeView2;
+    tree->setCurrentItem(node(tree, "رياضة"));
+    panel->BitBtnWithColor15->click();
+    auto* editor = qobject_cast<QLineEdit*>(tree->indexWidget(tree->currentIndex()));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_EQ(tree->indexWidget(tree->currentIndex()), nullptr) << "Escape closes the editor";
+
+    // The next press starts a new edit instead of finishing the cancelled one.
+    const std::string before = test::readFile(dir.file("cate.dat"));
+    panel->BitBtnWithColor15->click();
+    EXPECT_NE(tree->indexWidget(tree->currentIndex()), nullptr);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(test::readFile(dir.file("cate.dat")), before);
+}
+
+TEST_F(AddPanelTest, theTreesOwnLabelEditingRenamesToo) {
+    panel->showTab(AddPanel::kCategoryTab);
+    QTreeWidget* tree = panel->TreeView2;
+    tree->setCurrentItem(node(tree, "رياضة"));
+    QTest::keyClick(tree, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(tree->indexWidget(tree->currentIndex()));
+    ASSERT_NE(editor, nullptr) << "F2 opens the in-place editor";
+    editor->setText(u("ألعاب"));
+    QTest::keyClick(editor, Qt::Key_Return); // the editor commits once back in the event loop
+    EXPECT_TRUE(test::waitUntil([&] { return !messages.isEmpty(); }));
+    EXPECT_EQ(messages, QStringList{u("ألعاب")});
+    EXPECT_EQ(test::readCategories(dir.file("cate.dat"))[1].Name, test::cp("ألعاب"));
 }

@@ -141,6 +141,7 @@ TEST_F(OptionsPanelTest, saveWritesTheValuesInOrderAndAppliesThem) {
 
     // In memory for the next launch, applied to the lists, and back to browsing.
     EXPECT_EQ(form->state().browserPath, QStringLiteral("/opt/web browser/run"));
+    EXPECT_EQ(form->Edit6->text(), form->state().browserPath) << "the hidden mirror follows";
     EXPECT_EQ(form->state().favoritesFolder, QStringLiteral("/home/u/Favorites"));
     EXPECT_EQ(form->Show_Panel->ListView1->palette().color(QPalette::Base),
               QColor(0xEE, 0xDD, 0xCC));

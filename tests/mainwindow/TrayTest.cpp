@@ -1,7 +1,7 @@
 #include "desktop/TMessageForm.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/OptionsPanel.h"
-#include "mainwindow/SearchPanel.h"
+#include "search/ui/SearchPanel.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
 #include "widgets/ButtonWithColor.h"

@@ -1,5 +1,6 @@
-#include "mainwindow/TAddToKvlForm.h"
+#include "browser/ui/TAddToKvlForm.h"
 
+#include "data/SourceText.h"
 #include "desktop/PictureCard.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
@@ -19,10 +20,6 @@
 namespace korvalo {
 
 namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 
 QLabel* caption(const char* text, int top, QWidget* parent) {
     auto* label = new QLabel(u(text), parent);

@@ -1,4 +1,4 @@
-#include "mainwindow/WebSearchBox.h"
+#include "search/ui/WebSearchBox.h"
 
 #include "mainwindow/PanelHost.h"
 #include "online/TOnlineIP.h"
@@ -73,8 +73,6 @@ void WebSearchBox::selectFirstEngine() {
 }
 
 void WebSearchBox::Image4Click() {
-    if (host_.explainInsteadOfActing(QStringLiteral("Image4")))
-        return;
     SearchTheWeb();
 }
 

@@ -1,4 +1,4 @@
-#include "mainwindow/FavoritesPanel.h"
+#include "browser/ui/FavoritesPanel.h"
 #include "mainwindow/AddPanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/LongTimerInterval.h"

@@ -13,15 +13,17 @@ namespace korvalo {
 
 class ButtonHoverGroup;
 class ButtonWithColor;
+class Directory;
 class PanelHost;
 class SiteListModel;
+struct DisplayLook;
 
 // The local search panel: finds sites by a piece of their address or of
 // their description and lists them sorted by address.
 class SearchPanel : public QWidget {
     Q_OBJECT
 public:
-    SearchPanel(PanelHost& host, QWidget* parent = nullptr);
+    SearchPanel(PanelHost& host, Directory& directory, QWidget* parent = nullptr);
 
     QGroupBox* GroupBox3;
     QLineEdit* Edit4; // the search text
@@ -54,6 +56,11 @@ public:
     // is closing); the count stays.
     void clearResults();
 
+    // The keyboard focus goes to the search field, as the panel is shown.
+    void focusQuery();
+    void restButtons();
+    void applyDisplay(const DisplayLook& look);
+
     // Three blanks, the word, one blank and the count.
     static QString foundText(int count);
 
@@ -64,6 +71,7 @@ private:
     void searchIfGiven();
 
     PanelHost& host_;
+    Directory& directory_;
     SiteListModel* model_;
     ButtonHoverGroup* hoverGroup_;
 };

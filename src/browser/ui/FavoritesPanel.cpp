@@ -1,10 +1,11 @@
-#include "mainwindow/FavoritesPanel.h"
+#include "browser/ui/FavoritesPanel.h"
 
-#include "browser/FavoritesFile.h"
 #include "browser/InternetShortcut.h"
 #include "data/Cp1256.h"
+#include "data/Directory.h"
+#include "data/SourceText.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteListModel.h"
 #include "platform/LongTimerInterval.h"
 #include "widgets/ButtonHoverGroup.h"
@@ -23,18 +24,16 @@ namespace korvalo {
 
 namespace {
 
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
 constexpr int64_t kMinuteMs = 60000;
 
 } // namespace
 
-FavoritesPanel::FavoritesPanel(PanelHost& host, QWidget* parent)
+FavoritesPanel::FavoritesPanel(PanelHost& host, Directory& directory, QWidget* parent)
     : QWidget(parent)
     , host_(host)
-    , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Title}, this)) {
+    , directory_(directory)
+    , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Title}, this))
+    , hover_(new ButtonHoverGroup(this)) {
     setObjectName(QStringLiteral("Favorites_Panel"));
     setAutoFillBackground(true);
 
@@ -110,12 +109,14 @@ FavoritesPanel::FavoritesPanel(PanelHost& host, QWidget* parent)
     connect(ListView5->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FavoritesPanel::ListView5SelectItem);
 
-    auto* hover = new ButtonHoverGroup(this);
     for (ButtonWithColor* b : {Button1, Button3, Button4, Button7})
-        hover->addButton(b);
-    hover->addResetArea(ListView5);
-    hover->addResetArea(ListView5->viewport());
-    hover->addResetArea(this);
+        hover_->addButton(b);
+    hover_->addResetArea(ListView5);
+    hover_->addResetArea(ListView5->viewport());
+    hover_->addResetArea(this);
+
+    // A site sent here from any list lands in this one.
+    connect(&directory_, &Directory::favoriteAdded, this, &FavoritesPanel::appendRow);
 }
 
 void FavoritesPanel::setRows(const std::vector<SiteRow>& rows) {
@@ -161,37 +162,24 @@ std::vector<int> FavoritesPanel::selectedRows() const {
 }
 
 void FavoritesPanel::AddToFavorites(const QString& address) {
-    // No stored address holds a character the code page lacks.
-    const std::optional<std::string> url = Cp1256::fromUnicode(address);
-    if (!url)
-        return;
-    const ProgramState& state = host_.state();
-    const AddFavoriteResult r =
-        korvalo::AddToFavorites(state.favoritesPath(), state.sitePath(), *url, host_.userMark());
-    switch (r.status) {
-    case AddFavoriteStatus::Added:
-        appendRow(r.row);
-        break;
-    case AddFavoriteStatus::FavoritesNotWritable:
-        host_.showMessageBox(u("  حرر مساحة خالية favorites.dat  تعذر فتح الملف"), false);
-        break;
-    case AddFavoriteStatus::SiteFileNotOpened:
-    case AddFavoriteStatus::NotFound:
-        break;
-    }
+    directory_.addFavorite(address);
+}
+
+void FavoritesPanel::restButtons() {
+    hover_->rest();
+}
+
+void FavoritesPanel::applyDisplay(const DisplayLook& look) {
+    look.applyToList(ListView5);
 }
 
 void FavoritesPanel::Button1Click() {
-    if (host_.explainInsteadOfActing(Button1->objectName()))
-        return;
     // A start that fails shows its warning box and the run goes on.
     for (int row = 0; row < model_->rowCount(); ++row)
         host_.openSite(model_->url(row));
 }
 
 void FavoritesPanel::Button3Click() {
-    if (host_.explainInsteadOfActing(Button3->objectName()))
-        return;
     for (int row : selectedRows())
         host_.openSite(model_->url(row));
 }
@@ -203,9 +191,7 @@ void FavoritesPanel::ListView5DblClick() {
 }
 
 void FavoritesPanel::Button7Click() {
-    if (host_.explainInsteadOfActing(Button7->objectName()))
-        return;
-    const QString folder = host_.state().favoritesFolder;
+    const QString folder = directory_.state().favoritesFolder;
     for (int row : selectedRows()) {
         if (!WriteInternetShortcut(folder, model_->title(row), model_->url(row))) {
             host_.showMessageBox(u("لم يتم نقل العنوان الى المفضلة لعدم وجود مساحة خالية"), false);
@@ -216,8 +202,6 @@ void FavoritesPanel::Button7Click() {
 }
 
 void FavoritesPanel::Button4Click() {
-    if (host_.explainInsteadOfActing(Button4->objectName()))
-        return;
     if (host_.showMessageBox(u("سيتم مسح جميع العناوين\n هل تريد الاستمرار ؟"), true) != 1)
         return;
     clear();
@@ -225,12 +209,10 @@ void FavoritesPanel::Button4Click() {
          std::initializer_list<QWidget*>{Button1, Button7, Button3, Button4, TrackBar1})
         w->setEnabled(false);
     // The timer and its counter go on: later ticks find no row to open.
-    ClearFavorites(host_.state().favoritesPath());
+    directory_.clearFavorites();
 }
 
 void FavoritesPanel::TrackBar1Change(int minutes) {
-    if (host_.explainInsteadOfActing(TrackBar1->objectName()))
-        return;
     if (minutes == 0)
         Timer2->stop();
     else // every change starts the countdown afresh

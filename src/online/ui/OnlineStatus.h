@@ -8,8 +8,6 @@ class QLabel;
 
 namespace korvalo {
 
-class PanelHost;
-
 // The online part of the status strip: Label9 ("Ip" while online), the
 // address label Ip_Label and the round lamp Shape2. It shows what the main
 // window's online-state watcher reports; it polls nothing itself.
@@ -20,7 +18,7 @@ public:
     // user count.
     static constexpr QRect kGeometry{600, 509, 184, 29};
 
-    OnlineStatus(PanelHost& host, QWidget* parent = nullptr);
+    explicit OnlineStatus(QWidget* parent = nullptr);
 
     QLabel* Label9;
     QLabel* Ip_Label; // left to right, grey
@@ -30,20 +28,13 @@ public:
     // and a green lamp; offline an empty Label9, "غير متصل" and a red lamp.
     void showState(bool online, const QString& address);
 
-    // Ip_Label has no action; the assistant mode explains it.
-    void Ip_LabelClick();
-
     QColor lampColor() const { return lamp_; }
 
     static QString offlineText();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void setLamp(const QColor& color);
 
-    PanelHost& host_;
     QColor lamp_;
 };
 

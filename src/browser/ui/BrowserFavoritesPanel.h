@@ -12,9 +12,12 @@ class QTreeWidgetItem;
 
 namespace korvalo {
 
+class ButtonHoverGroup;
 class ButtonWithColor;
+class Directory;
 class PanelHost;
 class TAddToKvlForm;
+struct DisplayLook;
 
 // The browser-favourites panel: the Internet shortcut files of the
 // browser's favourites folder, which can be opened and added to the
@@ -22,7 +25,7 @@ class TAddToKvlForm;
 class BrowserFavoritesPanel : public QWidget {
     Q_OBJECT
 public:
-    BrowserFavoritesPanel(PanelHost& host, QWidget* parent = nullptr);
+    BrowserFavoritesPanel(PanelHost& host, Directory& directory, QWidget* parent = nullptr);
 
     QTreeWidget* ListView6;
     ButtonWithColor* BitBtnWithColor12; // reload
@@ -49,6 +52,10 @@ public:
     void ListView6Click();
 
     TAddToKvlForm* addToKvlForm() const { return dialog_; }
+    // The dialog's category tree, one of the views the categories fill.
+    QTreeWidget* categoryTree() const;
+    void restButtons();
+    void applyDisplay(const DisplayLook& look);
     // The folder shown: 0 is the favourites folder itself.
     int level() const { return level_; }
     const std::vector<FavoritesEntry>& entries() const { return entries_; }
@@ -62,7 +69,9 @@ private:
     bool offerShortcut(const FavoritesEntry& entry);
 
     PanelHost& host_;
+    Directory& directory_;
     TAddToKvlForm* dialog_;
+    ButtonHoverGroup* hover_;
     std::vector<FavoritesEntry> entries_;
     // The path of each level from the favourites folder down to the one shown.
     QStringList levels_;

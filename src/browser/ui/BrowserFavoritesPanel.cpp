@@ -1,13 +1,10 @@
-#include "mainwindow/BrowserFavoritesPanel.h"
+#include "browser/ui/BrowserFavoritesPanel.h"
 
-#include "data/CategoryFile.h"
-#include "data/Cp1256.h"
-#include "data/SiteFile.h"
-#include "data/SiteListing.h"
-#include "mainwindow/FieldText.h"
+#include "browser/ui/TAddToKvlForm.h"
+#include "data/Directory.h"
+#include "data/SourceText.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
-#include "mainwindow/TAddToKvlForm.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 
@@ -21,18 +18,12 @@
 
 namespace korvalo {
 
-namespace {
-
-QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
-
-} // namespace
-
-BrowserFavoritesPanel::BrowserFavoritesPanel(PanelHost& host, QWidget* parent)
+BrowserFavoritesPanel::BrowserFavoritesPanel(PanelHost& host, Directory& directory, QWidget* parent)
     : QWidget(parent)
     , host_(host)
-    , dialog_(new TAddToKvlForm(this)) {
+    , directory_(directory)
+    , dialog_(new TAddToKvlForm(this))
+    , hover_(new ButtonHoverGroup(this)) {
     setObjectName(QStringLiteral("Ie_Fav_Panel"));
     setAutoFillBackground(true);
 
@@ -84,13 +75,11 @@ BrowserFavoritesPanel::BrowserFavoritesPanel(PanelHost& host, QWidget* parent)
     connect(ListView6, &QTreeWidget::itemSelectionChanged, this,
             &BrowserFavoritesPanel::ListView6Click);
 
-    auto* hover = new ButtonHoverGroup(this);
     for (ButtonWithColor* b : {BitBtn10, BitBtnWithColor10, BitBtnWithColor12})
-        hover->addButton(b);
-    hover->addResetArea(ListView6);
-    hover->addResetArea(ListView6->viewport());
+        hover_->addButton(b);
+    hover_->addResetArea(ListView6);
+    hover_->addResetArea(ListView6->viewport());
 
-    host_.addCategoryTree(dialog_->TreeView1);
     connect(dialog_, &TAddToKvlForm::openAddressRequested, this,
             [this](const QString& address) { host_.openSite(address); });
 }
@@ -100,7 +89,7 @@ void BrowserFavoritesPanel::reload() {
     ListView6->clear();
     entries_.clear();
     level_ = 0;
-    levels_ = QStringList{host_.state().favoritesFolder};
+    levels_ = QStringList{directory_.state().favoritesFolder};
     ListFavoritesFolder(levels_.front());
 }
 
@@ -190,14 +179,10 @@ void BrowserFavoritesPanel::ListView6Click() {
 }
 
 void BrowserFavoritesPanel::BitBtnWithColor12Click() {
-    if (host_.explainInsteadOfActing(BitBtnWithColor12->objectName()))
-        return;
     reload();
 }
 
 void BrowserFavoritesPanel::BitBtnWithColor10Click() {
-    if (host_.explainInsteadOfActing(BitBtnWithColor10->objectName()))
-        return;
     bool any = false;
     for (int i = 0; i < ListView6->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = ListView6->topLevelItem(i);
@@ -211,8 +196,6 @@ void BrowserFavoritesPanel::BitBtnWithColor10Click() {
 }
 
 void BrowserFavoritesPanel::BitBtn10Click() {
-    if (host_.explainInsteadOfActing(BitBtn10->objectName()))
-        return;
     AddSelectedToDirectory();
 }
 
@@ -236,58 +219,31 @@ bool BrowserFavoritesPanel::offerShortcut(const FavoritesEntry& entry) {
         // the dialog any other way passes the row over.
         if (result != TAddToKvlForm::AddResult && result != TAddToKvlForm::AddAllResult)
             return true;
-        const QString categoryName = dialog_->selectedCategory();
-        if (categoryName.isEmpty()) {
-            host_.showMessageBox(u("عفواً لم تقم بتحديد الموضوع"), false);
-            continue;
-        }
-        // Every text is checked before anything is read or written; a text
-        // that does not fit offers the same row again, to be corrected.
-        QString problem;
-        const auto title = fieldBytes(dialog_->Edit1->text(), TextField::Title, &problem);
-        const auto url =
-            title ? fieldBytes(dialog_->Edit2->text(), TextField::Url, &problem) : std::nullopt;
-        const auto language =
-            url ? fieldBytes(dialog_->ComboBox1->currentText(), TextField::Language, &problem)
-                : std::nullopt;
-        if (!language) {
-            host_.showMessageBox(problem, false);
-            continue;
-        }
-
-        ProgramState& state = host_.state();
-        const std::string cate = state.catePath();
-        const std::string name = Cp1256::fromUnicode(categoryName).value_or(std::string());
-        const std::optional<int32_t> isRoot = IsRootCategory(cate, name);
-        const std::optional<int32_t> id = FindCategoryId(cate, name);
-        const std::optional<int32_t> parent = FindParentId(cate, name);
-        if (!isRoot || !id || !parent) {
-            host_.categoryFileMissing();
-            return false;
-        }
-        SiteRecord record{*url, 0, *title, *language, host_.userMark(), 0};
-        if (*isRoot != 0) {
-            record.CategoryId = *id;
-        } else {
-            record.SubCategoryId = *id;
-            record.CategoryId = *parent;
-        }
-
-        const DataFileResult r =
-            SiteFile(state.path(QString()), QFile::encodeName(state.siteFileName).toStdString())
-                .AppendSite(record);
-        switch (r.status) {
-        case DataFileStatus::Done:
-            host_.appendBrowseRow({record.Url, record.Language, record.Title});
-            host_.setSiteCount(state.siteCount + 1);
+        const Outcome o = directory_.addShortcut({dialog_->Edit1->text(), dialog_->Edit2->text(),
+                                                  dialog_->ComboBox1->currentText(),
+                                                  dialog_->selectedCategory()});
+        switch (o.status) {
+        case Outcome::Status::Done:
+        case Outcome::Status::Duplicate: // passed over: the next row
             return true;
-        case DataFileStatus::Duplicate:
-            host_.showMessageBox(u("العنوان المدخل موجود مسبقاً"), false);
-            return true;
+        case Outcome::Status::Refused: // the same row again, to be corrected
+            continue;
         default: // the site file could not be opened or written: the run stops
             return false;
         }
     }
+}
+
+QTreeWidget* BrowserFavoritesPanel::categoryTree() const {
+    return dialog_->TreeView1;
+}
+
+void BrowserFavoritesPanel::restButtons() {
+    hover_->rest();
+}
+
+void BrowserFavoritesPanel::applyDisplay(const DisplayLook& look) {
+    look.applyToList(ListView6);
 }
 
 } // namespace korvalo

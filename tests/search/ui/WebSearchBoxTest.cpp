@@ -1,6 +1,6 @@
-#include "mainwindow/WebSearchBox.h"
-#include "mainwindow/OnlineStatus.h"
+#include "search/ui/WebSearchBox.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/OnlineStatus.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
 #include "support/Wait.h"
@@ -34,7 +34,7 @@ protected:
         box = new WebSearchBox(*form, form.get());
         box->setGeometry(WebSearchBox::kGeometry);
         box->setOnlineWatcher(watcher);
-        status = new OnlineStatus(*form, form.get());
+        status = new OnlineStatus(form.get());
         status->setGeometry(OnlineStatus::kGeometry);
         QObject::connect(watcher, &TOnlineIP::changed, status,
                          [this] { status->showState(watcher->Online(), watcher->IP()); });

@@ -1,15 +1,11 @@
-#include "mainwindow/OnlineStatus.h"
-
-#include "mainwindow/PanelHost.h"
+#include "online/ui/OnlineStatus.h"
 
 #include <QLabel>
-#include <QMouseEvent>
 
 namespace korvalo {
 
-OnlineStatus::OnlineStatus(PanelHost& host, QWidget* parent)
-    : QWidget(parent)
-    , host_(host) {
+OnlineStatus::OnlineStatus(QWidget* parent)
+    : QWidget(parent) {
     setObjectName(QStringLiteral("OnlineStatus"));
 
     Label9 = new QLabel(this);
@@ -23,7 +19,6 @@ OnlineStatus::OnlineStatus(PanelHost& host, QWidget* parent)
     Ip_Label->setLayoutDirection(Qt::LeftToRight);
     Ip_Label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Ip_Label->setStyleSheet(QStringLiteral("color: gray;"));
-    Ip_Label->installEventFilter(this);
 
     Shape2 = new QLabel(this);
     Shape2->setObjectName(QStringLiteral("Shape2"));
@@ -37,19 +32,8 @@ void OnlineStatus::showState(bool online, const QString& address) {
     Ip_Label->setText(online ? address : offlineText());
 }
 
-void OnlineStatus::Ip_LabelClick() {
-    host_.explainInsteadOfActing(QStringLiteral("Ip_Label"));
-}
-
 QString OnlineStatus::offlineText() {
     return QString::fromUtf8("غير متصل");
-}
-
-bool OnlineStatus::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Ip_Label && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
-        Ip_LabelClick();
-    return QWidget::eventFilter(watched, event);
 }
 
 void OnlineStatus::setLamp(const QColor& color) {

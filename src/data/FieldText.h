@@ -14,7 +14,7 @@ namespace korvalo {
 // gives nullopt and, in message, the Arabic sentence that says why.
 std::optional<std::string> fieldBytes(const QString& text, TextField field, QString* message);
 
-// The message shown when the scratch file cannot be made.
-QString scratchFileMessage();
+// The same for a password, which the password record keeps in its Title.
+std::optional<std::string> passwordBytes(const QString& text, QString* message);
 
 } // namespace korvalo

@@ -1,13 +1,11 @@
-#include "mainwindow/SearchPanel.h"
+#include "search/ui/SearchPanel.h"
 
-#include "mainwindow/WidgetNaming.h"
-
-#include "data/Cp1256.h"
+#include "data/Directory.h"
+#include "mainwindow/DisplayLook.h"
 #include "mainwindow/PanelHost.h"
-#include "mainwindow/ProgramState.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/SiteListModel.h"
-#include "search/LocalSearch.h"
+#include "mainwindow/WidgetNaming.h"
 #include "widgets/ButtonHoverGroup.h"
 #include "widgets/ButtonWithColor.h"
 
@@ -33,15 +31,16 @@ QLabel* captionStrip(const char* name, const char* text, QWidget* parent, QRect 
     return l;
 }
 
-constexpr int kUrlWidth = 270;
-constexpr int kCategoryWidth = 135;
-constexpr int kTitleWidth = 225;
+constexpr int kUrlColumn = 270;
+constexpr int kCategoryColumn = 135;
+constexpr int kTitleColumn = 225;
 
 } // namespace
 
-SearchPanel::SearchPanel(PanelHost& host, QWidget* parent)
+SearchPanel::SearchPanel(PanelHost& host, Directory& directory, QWidget* parent)
     : QWidget(parent)
     , host_(host)
+    , directory_(directory)
     , model_(new SiteListModel({SiteListModel::Url, SiteListModel::Category, SiteListModel::Title},
                                this))
     , hoverGroup_(new ButtonHoverGroup(this)) {
@@ -68,11 +67,11 @@ SearchPanel::SearchPanel(PanelHost& host, QWidget* parent)
     // The list keeps its columns left to right, the address first, like the
     // browse list; the strips sit over the columns they name.
     constexpr int listX = 2, listWidth = 647;
-    constexpr int urlX = listX + 1, categoryX = urlX + kUrlWidth,
-                  titleX = categoryX + kCategoryWidth;
-    UrlCaption = captionStrip("UrlCaption", "العنوان", this, {urlX, 78, kUrlWidth, 20});
+    constexpr int urlX = listX + 1, categoryX = urlX + kUrlColumn,
+                  titleX = categoryX + kCategoryColumn;
+    UrlCaption = captionStrip("UrlCaption", "العنوان", this, {urlX, 78, kUrlColumn, 20});
     CategoryCaption =
-        captionStrip("CategoryCaption", "الموضوع", this, {categoryX, 78, kCategoryWidth, 20});
+        captionStrip("CategoryCaption", "الموضوع", this, {categoryX, 78, kCategoryColumn, 20});
     TitleCaption = captionStrip("TitleCaption", "وصف العنوان", this,
                                 {titleX, 78, listX + listWidth - titleX, 20});
 
@@ -85,9 +84,9 @@ SearchPanel::SearchPanel(PanelHost& host, QWidget* parent)
     ListView2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView2->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView2->horizontalHeader()->setStretchLastSection(false);
-    ListView2->setColumnWidth(0, kUrlWidth);
-    ListView2->setColumnWidth(1, kCategoryWidth);
-    ListView2->setColumnWidth(2, kTitleWidth);
+    ListView2->setColumnWidth(0, kUrlColumn);
+    ListView2->setColumnWidth(1, kCategoryColumn);
+    ListView2->setColumnWidth(2, kTitleColumn);
     ListView2->setShowGrid(true);
     ListView2->setWordWrap(false);
     ListView2->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -101,8 +100,8 @@ SearchPanel::SearchPanel(PanelHost& host, QWidget* parent)
     ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListView2, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         if (!PopupMenu2) {
-            PopupMenu2 = host_.siteActions().buildMenu(ListView2, model_,
-                                                       QString::fromUtf8("حــذف"), nullptr);
+            PopupMenu2 =
+                host_.siteActions().buildMenu(ListView2, model_, QString::fromUtf8("حــذف"));
             PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
         }
         PopupMenu2->popup(ListView2->viewport()->mapToGlobal(p));
@@ -170,27 +169,17 @@ void SearchPanel::SearchSites(const QString& query) {
     Found_Label->setText(QStringLiteral("      "));
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    // A character the code page cannot hold occurs in no record: such a query
-    // searches as the empty one, which matches nothing.
-    const std::string bytes = Cp1256::fromUnicode(query).value_or(std::string());
     const SearchScope scope =
         RadioButton2->isChecked() ? SearchScope::Address : SearchScope::Description;
-    const ProgramState& state = host_.state();
-    const SiteSearchResult result =
-        korvalo::SearchSites(state.sitePath(), state.catePath(), bytes, scope);
-    if (result.status == SiteSearchResult::Status::CategoryFileMissing) {
-        QApplication::restoreOverrideCursor();
-        host_.categoryFileMissing();
-        return;
-    }
-    if (!result.opened()) {
+    const std::optional<std::vector<FoundSite>> rows = directory_.searchSites(query, scope);
+    if (!rows) {
         QApplication::restoreOverrideCursor();
         return;
     }
-    model_->setRowsByUrl(result.rows);
+    model_->setRowsByUrl(*rows);
     QApplication::restoreOverrideCursor();
 
-    const int count = static_cast<int>(result.rows.size());
+    const int count = static_cast<int>(rows->size());
     if (count == 0)
         host_.showMessageBox(u("الاسم المدخل غير موجود."), false);
     Found_Label->setText(foundText(count));
@@ -218,6 +207,18 @@ void SearchPanel::ListView2DblClick() {
 
 void SearchPanel::clearResults() {
     model_->clear();
+}
+
+void SearchPanel::focusQuery() {
+    Edit4->setFocus();
+}
+
+void SearchPanel::restButtons() {
+    hoverGroup_->rest();
+}
+
+void SearchPanel::applyDisplay(const DisplayLook& look) {
+    look.applyToList(ListView2);
 }
 
 } // namespace korvalo

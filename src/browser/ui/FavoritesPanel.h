@@ -12,9 +12,12 @@ class QTreeView;
 
 namespace korvalo {
 
+class ButtonHoverGroup;
 class ButtonWithColor;
+class Directory;
 class PanelHost;
 class SiteListModel;
+struct DisplayLook;
 struct SiteRow;
 
 // The program's own favourites list: opening all or the selected sites,
@@ -23,7 +26,7 @@ struct SiteRow;
 class FavoritesPanel : public QWidget {
     Q_OBJECT
 public:
-    FavoritesPanel(PanelHost& host, QWidget* parent = nullptr);
+    FavoritesPanel(PanelHost& host, Directory& directory, QWidget* parent = nullptr);
 
     // The designed minutes of the timer's interval; the interval itself comes
     // through longTimerInterval.
@@ -55,6 +58,9 @@ public:
     // adds nothing, silently.
     void AddToFavorites(const QString& address);
 
+    void restButtons();
+    void applyDisplay(const DisplayLook& look);
+
     // The row the next timer tick opens; it only ever grows during a run.
     int nextTimedRow() const { return nextRow_; }
 
@@ -72,7 +78,9 @@ private:
     void appendRow(const SiteRow& row);
 
     PanelHost& host_;
+    Directory& directory_;
     SiteListModel* model_;
+    ButtonHoverGroup* hover_;
     int nextRow_ = 0;
 };
 

@@ -36,8 +36,7 @@ public:
     // The start-up choice of item 0.
     void selectFirstEngine();
 
-    // The click on Image4: in the assistant mode only its explanation,
-    // otherwise SearchTheWeb.
+    // The click on Image4.
     void Image4Click();
     // Offline: the message and nothing more. Otherwise, with a query typed
     // and an engine chosen, opens the engine's query address.

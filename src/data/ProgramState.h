@@ -8,8 +8,8 @@
 
 namespace korvalo {
 
-// Program-wide state, owned by the main window and handed to its panels by
-// reference.
+// Program-wide state, held by the Directory (which the main window owns and
+// hands to its panels by reference).
 struct ProgramState {
     QString programDir;                                  // ends with '/'
     QString siteFileName = QStringLiteral("weburl.kvl"); // changed only in maintainer mode

@@ -1,6 +1,7 @@
-#include "mainwindow/SearchPanel.h"
+#include "search/ui/SearchPanel.h"
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
+#include "mainwindow/TAddForm1.h"
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
@@ -9,6 +10,7 @@
 #include "widgets/PlatformColor.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QEnterEvent>
 #include <QLabel>
@@ -232,4 +234,27 @@ TEST_F(SearchPanelTest, theResultsOfferTheSiteActionsAndADeleteRemovesOnlyThatRo
     EXPECT_FALSE(listedUrls().contains(doomed));
     EXPECT_EQ(form->Show_Panel->sites()->rowCount(), browseRows) << "the other list stays";
     EXPECT_EQ(test::readFile(dir.file("weburl.kvl")).size(), 3 * kSiteRecordSize);
+}
+
+TEST_F(SearchPanelTest, anEditFromTheResultsListsTheBrowseListAfreshAsAnEditThereDoes) {
+    typeAndClick("مدرسة");
+    panel->ListView2->selectRow(static_cast<int>(listedUrls().indexOf("http://zeta.example")));
+    Q_EMIT panel->ListView2->customContextMenuRequested(QPoint(5, 5));
+    panel->PopupMenu2->hide();
+    QAction* edit = nullptr;
+    for (QAction* a : panel->PopupMenu2->actions())
+        if (a->text() == u("تعـديل"))
+            edit = a;
+    ASSERT_NE(edit, nullptr);
+    test::answerNextModal(QStringLiteral("Button1"), [](QDialog* d) {
+        QComboBox* category = static_cast<TAddForm1*>(d)->ComboBox1;
+        category->setCurrentIndex(category->findText(u("رياضة")));
+    });
+    edit->trigger();
+
+    // The browse list shows أخبار as the file now holds it.
+    QStringList browse;
+    for (int i = 0; i < form->Show_Panel->sites()->rowCount(); ++i)
+        browse << form->Show_Panel->sites()->url(i);
+    EXPECT_EQ(browse, QStringList{QStringLiteral("http://mid.example")});
 }

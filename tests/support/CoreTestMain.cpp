@@ -1,0 +1,15 @@
+#include <QCoreApplication>
+#include <QStandardPaths>
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+// The core's tests run on a plain application object: nothing they use may
+// need a window system. Tests never touch the real user's folders.
+int main(int argc, char** argv) {
+    curl_global_init(CURL_GLOBAL_DEFAULT); // before any HTTP worker starts
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
