@@ -20,6 +20,10 @@ struct StartupEnvironment {
     // executable's name and the runtime folder.
     QString instanceName;
     QString instanceLockFolder;
+    // The folder the bookmarks reader takes for the home folder, the Wine
+    // prefix (.wine) and the XDG folders (.config, .local/share); empty:
+    // the user's own.
+    QString bookmarksHome;
     // The platform's plain message window; empty: a QMessageBox.
     std::function<void(const QString&)> plainMessage;
     // Ends the program with a status; empty: QCoreApplication::exit.

@@ -32,6 +32,7 @@ class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class TBookmarks;
 class OnlineStatus;
 class TOnlineIP;
 class TTrayIcon;
@@ -116,6 +117,10 @@ public:
     TOnlineIP* OnlineIP1;
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
+    // The browsers' bookmarks, in the tray's "مفضلة المتصفحات"; a chosen one
+    // opens in the browser.
+    TBookmarks* Bookmarks2 = nullptr;
+    void Bookmarks2URL(TBookmarks* sender, const QString& caption, const QString& url);
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -154,6 +159,7 @@ private:
     void FormClose();
     void placeOnScreen();
     void buildTrayMenu();
+    void startBookmarks();
     // A tray item that shows something: the window comes back first.
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
