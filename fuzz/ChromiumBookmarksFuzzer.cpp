@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(roots->size() == 2 || roots->size() == 3);
         for (const BookmarkNode& root : *roots)
             FUZZ_CHECK(root.kind == BookmarkNode::Folder);
-        fuzz::checkTree(*roots, true);
+        fuzz::checkTree(*roots, true, fuzz::Source::Values);
     }
     for (const auto& [folder, name] : ParseChromiumProfileNames(bytes))
         FUZZ_CHECK(!name.isEmpty());

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto decoded = ParseNetscapeBookmarks(bytes, HtmlText::Decoded);
     FUZZ_CHECK(written.has_value() == decoded.has_value());
     if (written) {
-        fuzz::checkTree(*written, false);
+        fuzz::checkTree(*written, false, fuzz::Source::Lines);
         int lastLine = 0;
         checkDecoded(*written, *decoded, lastLine);
     }

@@ -8,10 +8,15 @@
 #include "browser/FirefoxBookmarks.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace korvalo;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The reader's private copies go into the harness's own folder, in
+    // memory where it can.
+    static const bool inScratch = ::setenv("TMPDIR", fuzz::scratchFolder().c_str(), 1) == 0;
+    FUZZ_CHECK(inScratch);
     if (size < 4)
         return 0;
     const size_t length = std::min(size - 4, size_t(data[0]) | size_t(data[1]) << 8 |
@@ -21,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArrayView wal(bytes + length, qsizetype(size - 4 - length));
     if (const auto roots = ParsePlacesDatabase(database, wal)) {
         FUZZ_CHECK(roots->size() == 3);
-        fuzz::checkTree(*roots, true);
+        fuzz::checkTree(*roots, true, fuzz::Source::Values);
         for (const BookmarkNode& root : *roots)
             FUZZ_CHECK(root.kind == BookmarkNode::Folder);
     }
