@@ -7,6 +7,7 @@
 
 #include <QBitmap>
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -31,8 +32,11 @@ constexpr int kBlink[] = {6, 1, 1, 1, 1, 1, 1, 1, 1};
 constexpr int kPerformance[] = {1, 1, 1, 1, 1, 1, 1, 2, 3, 4, 5, 6, 7, 1};
 constexpr int kRest[] = {1, 1, 1, 1, 1, 1, 1, 1, 1};
 
-const char* const kTextFamily = "DejaVu Sans";
+// Naskh is narrow enough for the longest lines at the design size; the
+// other face stands in where it is not installed.
+const char* const kTextFamilies[] = {"Noto Naskh Arabic", "DejaVu Sans"};
 constexpr int kTextPixelSize = 11;
+constexpr int kSmallestPixelSize = 8;
 
 QTimer* timer(QObject* parent, const char* name, int interval) {
     auto* t = new QTimer(parent);
@@ -53,7 +57,9 @@ THelpArt::THelpArt(QWidget* parent, HelpArtTimings timings)
     setAttribute(Qt::WA_ShowWithoutActivating);
     // Closing it never ends the program, even with the main window in the tray.
     setAttribute(Qt::WA_QuitOnClose, false);
-    QFont face(QString::fromLatin1(kTextFamily));
+    QFont face;
+    face.setFamilies(
+        {QString::fromLatin1(kTextFamilies[0]), QString::fromLatin1(kTextFamilies[1])});
     face.setPixelSize(kTextPixelSize);
     setFont(face);
     const QColor bubble = colorFromWord(kBubbleColor);
@@ -147,8 +153,21 @@ QLabel* THelpArt::line(const char* name, QRect geometry) {
 void THelpArt::setText(const QString& title, const QStringList& lines) {
     L1->setText(title);
     QLabel* const labels[kLines] = {L3, L4, L5, L6, L7, L8, L9};
-    for (int i = 0; i < kLines; ++i)
+    // One size for all the lines, the largest at which the widest fits.
+    QFont face = font();
+    for (int pixels = kTextPixelSize; pixels >= kSmallestPixelSize; --pixels) {
+        face.setPixelSize(pixels);
+        const QFontMetrics metrics(face);
+        bool fits = true;
+        for (int i = 0; i < kLines && i < lines.size(); ++i)
+            fits = fits && metrics.horizontalAdvance(lines.at(i)) <= labels[i]->width();
+        if (fits)
+            break;
+    }
+    for (int i = 0; i < kLines; ++i) {
+        labels[i]->setFont(face);
         labels[i]->setText(i < lines.size() ? lines.at(i) : QString());
+    }
 }
 
 void THelpArt::showEvent(QShowEvent* event) {
