@@ -24,6 +24,7 @@
 #include "mainwindow/TAddForm1.h"
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/BannerStrip.h"
 #include "online/ui/OnlineStatus.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
@@ -199,6 +200,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    wireBanners();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
     wireAssistant();
@@ -258,6 +260,14 @@ void TForm1::wireDirectory() {
     connect(d, &Directory::categoryFileMissing, this,
             [this] { report(Outcome::categoryFileMissing()); });
     connect(d, &Directory::notice, this, &TForm1::report);
+}
+
+// After OnlineIP1Changed is connected, so that a change shows in the status
+// strip before the banner and counter requests go out.
+void TForm1::wireBanners() {
+    Banners = new BannerStrip(*this, directory_.state(), *settings_, this);
+    Banners->setFolder(env_.bannerFolder);
+    Banners->setOnlineWatcher(OnlineIP1);
 }
 
 TForm1::~TForm1() = default;

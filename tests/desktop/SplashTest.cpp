@@ -26,9 +26,12 @@ protected:
     void TearDown() override {
         EXPECT_EQ(test::pendingModalAnswers(), 0) << "a window the test expected never came";
         test::cancelModalAnswers();
-        qunsetenv("KORVALO_SERVER");
+        qputenv("KORVALO_SERVER", server_); // the closed port every test uses
     }
     std::string log() const { return dir.file("browser.log"); }
+
+private:
+    const QByteArray server_ = qgetenv("KORVALO_SERVER");
 };
 
 void enter(QWidget* w) {
