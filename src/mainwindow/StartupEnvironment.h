@@ -24,6 +24,8 @@ struct StartupEnvironment {
     // prefix (.wine) and the XDG folders (.config, .local/share); empty:
     // the user's own.
     QString bookmarksHome;
+    // Where the banner pictures are kept; empty: the user's cache folder.
+    QString bannerFolder;
     // The platform's plain message window; empty: a QMessageBox.
     std::function<void(const QString&)> plainMessage;
     // Ends the program with a status; empty: QCoreApplication::exit.

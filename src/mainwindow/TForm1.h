@@ -22,6 +22,7 @@ namespace korvalo {
 
 class AddPanel;
 class AssistantMode;
+class BannerStrip;
 class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
@@ -32,6 +33,8 @@ class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class THelpArt;
+class TSplash;
 class TBookmarks;
 class OnlineStatus;
 class TOnlineIP;
@@ -117,6 +120,7 @@ public:
     TOnlineIP* OnlineIP1;
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
+    BannerStrip* Banners;        // Ban1 to Ban5 under the toolbar, Count_Users in the strip
     // The browsers' bookmarks, in the tray's "مفضلة المتصفحات"; a chosen one
     // opens in the browser.
     TBookmarks* Bookmarks2 = nullptr;
@@ -149,6 +153,16 @@ public:
     // The text shown when "cate.dat" cannot be opened.
     static QString categoryFileMissingMessage();
 
+    // The assistant and the about window, made hidden at start-up.
+    THelpArt* HelpArt;
+    TSplash* AboutForm;
+    // Shows an explanation: the assistant goes back to its corner with the
+    // title and the seven lines, a missing line empty.
+    void ExplainControl(const QString& title, const QStringList& lines);
+    // The Help button: the greeting, then the assistant mode flips and the
+    // assistant shows or closes with it.
+    void HelpClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -164,6 +178,9 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void createAssistantWindows();
+    void wireAssistant();
+    void wireBanners();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
