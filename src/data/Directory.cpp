@@ -586,10 +586,10 @@ Outcome Directory::convertCategoryFile(const std::function<bool()>& confirmRenum
     const std::optional<std::set<int32_t>> ids = renumberedIds(state_.catePath());
     if (!ids)
         return Outcome::notOpened();
-    const std::optional<bool> referred = sitesReferTo(state_.sitePath(), *ids);
-    if (!referred)
+    const std::optional<std::set<int32_t>> used = idsInUse(state_.sitePath(), *ids);
+    if (!used)
         return Outcome::notOpened();
-    if (*referred && !(confirmRenumbering && confirmRenumbering()))
+    if (!used->empty() && !(confirmRenumbering && confirmRenumbering()))
         return Outcome::declined();
     const ConversionResult r = ConvertCategoryFile(state_.catePath(), state_.scratchPath());
     if (r.status != ConversionStatus::Converted)

@@ -70,18 +70,22 @@ std::optional<std::set<int32_t>> renumberedIds(const std::string& catePath) {
     return ids;
 }
 
-std::optional<bool> sitesReferTo(const std::string& sitePath, const std::set<int32_t>& ids) {
+std::optional<std::set<int32_t>> idsInUse(const std::string& sitePath,
+                                          const std::set<int32_t>& ids) {
     RecordReader in(kSiteRecordSize);
     if (!in.open(sitePath))
         return std::nullopt;
+    std::set<int32_t> used;
     if (ids.empty())
-        return false;
-    while (const uint8_t* record = in.next())
-        if (ids.count(storedSiteCategoryId(record)) || ids.count(storedSiteSubCategoryId(record)))
-            return true;
+        return used;
+    while (const uint8_t* record = in.next()) {
+        for (const int32_t id : {storedSiteCategoryId(record), storedSiteSubCategoryId(record)})
+            if (ids.count(id))
+                used.insert(id);
+    }
     if (in.failed())
         return std::nullopt;
-    return false;
+    return used;
 }
 
 ConversionResult ConvertSiteFile(const std::string& sitePath, const std::string& scratchPath) {

@@ -39,9 +39,10 @@ inline bool holdsCurrentSiteRecords(uint64_t length) {
 // nullopt when the file cannot be read.
 std::optional<std::set<int32_t>> renumberedIds(const std::string& catePath);
 
-// Whether any record of the site file has a CategoryId or SubCategoryId in
-// ids; nullopt when the site file cannot be read.
-std::optional<bool> sitesReferTo(const std::string& sitePath, const std::set<int32_t>& ids);
+// The ids of ids that some record of the site file holds as its CategoryId
+// or SubCategoryId; nullopt when the site file cannot be read.
+std::optional<std::set<int32_t>> idsInUse(const std::string& sitePath,
+                                          const std::set<int32_t>& ids);
 
 enum class ConversionStatus {
     Converted,

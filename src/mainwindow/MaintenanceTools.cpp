@@ -29,6 +29,7 @@ void MaintenanceTools::Button13Click() {
     QFileDialog dialog(window_, u("جديـد"), startFolder(), QStringLiteral("Korvalo (*.kvl)"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLayoutDirection(Qt::LeftToRight); // paths, and Qt's own words
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("kvl"));
@@ -45,6 +46,7 @@ void MaintenanceTools::Button12Click() {
     QFileDialog dialog(window_, u("فتـــح"), startFolder());
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setLayoutDirection(Qt::LeftToRight);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
