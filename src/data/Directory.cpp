@@ -496,6 +496,8 @@ Outcome Directory::openSiteFile(const QString& fileName, const std::function<voi
         state_.sitePathOf(name), [&] { switchSiteFile(name, opening.firstCategoryName); }, advance);
     if (!scan.opened)
         return Outcome::notOpened();
+    // As at start-up: what writers killed on this file left beside it.
+    removeStaleTemporaries(state_.sitePath());
     opening.firstCategoryRows = std::move(scan.firstCategoryRows);
     Q_EMIT siteFileOpened(opening);
     setSiteCount(static_cast<int64_t>(scan.siteCount));
