@@ -10,6 +10,8 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace korvalo {
 
 MaintenanceTools::MaintenanceTools(PanelHost& host, Directory& directory, QWidget* window,
