@@ -22,6 +22,7 @@
 #include "mainwindow/TAddForm1.h"
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/BannerStrip.h"
 #include "online/ui/OnlineStatus.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
@@ -198,6 +199,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     });
     wireDirectory();
     wireMaintenance();
+    wireBanners();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
 }
@@ -251,6 +253,14 @@ void TForm1::showSiteFileName() {
     Caption->ensurePolished();
     Caption->setText(Caption->fontMetrics().elidedText(name, Qt::ElideLeft, Caption->width()));
     Caption->setToolTip(name);
+}
+
+// After OnlineIP1Changed is connected, so that a change shows in the status
+// strip before the banner and counter requests go out.
+void TForm1::wireBanners() {
+    Banners = new BannerStrip(*this, directory_.state(), *settings_, this);
+    Banners->setFolder(env_.bannerFolder);
+    Banners->setOnlineWatcher(OnlineIP1);
 }
 
 TForm1::~TForm1() = default;

@@ -23,6 +23,7 @@ namespace korvalo {
 
 class AddPanel;
 class AssistantMode;
+class BannerStrip;
 class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
@@ -118,6 +119,7 @@ public:
     TOnlineIP* OnlineIP1;
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
+    BannerStrip* Banners;        // Ban1 to Ban5 under the toolbar, Count_Users in the strip
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -163,6 +165,7 @@ private:
     void wireDirectory();
     void wireMaintenance();
     void showSiteFileName();
+    void wireBanners();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
