@@ -5,10 +5,12 @@
 #include "support/Fixtures.h"
 #include "support/MainWindowFixture.h"
 #include "support/ModalAnswer.h"
+#include "support/Wait.h"
 #include "widgets/ButtonWithColor.h"
 
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,16 +47,21 @@ protected:
         return form;
     }
 
-    // Answers the next file dialog with a file, through its own button.
-    void chooseFile(const QString& button, const std::string& path,
+    // Answers the next file dialog with a file, through its own button,
+    // once the dialog's folder listing has come in and enabled it.
+    void chooseFile(QDialogButtonBox::StandardButton button, const std::string& path,
                     std::function<void(QFileDialog*)> inspect = {}) {
-        test::answerNextModal(button, [path, inspect](QDialog* d) {
+        const QString text =
+            button == QDialogButtonBox::Save ? QStringLiteral("Save") : QStringLiteral("Open");
+        test::answerNextModal(text, [button, path, inspect](QDialog* d) {
             auto* dialog = qobject_cast<QFileDialog*>(d);
             ASSERT_NE(dialog, nullptr) << "not a file dialog";
             EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
             if (inspect)
                 inspect(dialog);
             dialog->selectFile(QString::fromStdString(path));
+            QPushButton* accept = dialog->findChild<QDialogButtonBox*>()->button(button);
+            EXPECT_TRUE(test::waitUntil([accept] { return accept->isEnabled(); }));
         });
     }
 };
@@ -65,7 +72,7 @@ TEST_F(MaintenanceToolsTest, newAsksBeforeReplacingAFileAndStartsAnAlmostEmptyDa
     auto form = startMaintaining();
     const std::string before = test::readFile(dir.file("weburl.kvl"));
     QString title;
-    chooseFile(QStringLiteral("Save"), dir.file("weburl.kvl"), [&](QFileDialog* d) {
+    chooseFile(QDialogButtonBox::Save, dir.file("weburl.kvl"), [&](QFileDialog* d) {
         title = d->windowTitle();
         EXPECT_EQ(d->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(d->nameFilters(), QStringList{QStringLiteral("Korvalo (*.kvl)")});
@@ -80,7 +87,7 @@ TEST_F(MaintenanceToolsTest, newAsksBeforeReplacingAFileAndStartsAnAlmostEmptyDa
 
     // The extension is added; the one record is filed under the first main
     // category.
-    chooseFile(QStringLiteral("Save"), dir.file("fresh"));
+    chooseFile(QDialogButtonBox::Save, dir.file("fresh"));
     form->Button13->click();
     EXPECT_EQ(test::readSites(dir.file("fresh.kvl")),
               std::vector<SiteRecord>({{"2", 1, "", "", 0, 0}}));
@@ -119,7 +126,7 @@ TEST_F(MaintenanceToolsTest, openReadsAMillionSitesElsewhereWithTheBarAdvancingA
         }
     } paints;
     form->ProgressBar1->installEventFilter(&paints);
-    chooseFile(QStringLiteral("Open"), big, [](QFileDialog* d) {
+    chooseFile(QDialogButtonBox::Open, big, [](QFileDialog* d) {
         EXPECT_EQ(d->windowTitle(), u("فتـــح"));
         EXPECT_EQ(d->fileMode(), QFileDialog::ExistingFile);
     });
