@@ -5,10 +5,13 @@
 #include "data/SettingsStore.h"
 #include "data/SourceText.h"
 #include "desktop/CommandErrorBox.h"
+#include "desktop/THelpArt.h"
 #include "desktop/TMessageForm.h"
+#include "desktop/TSplash.h"
 #include "desktop/TTrayIcon.h"
 #include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
+#include "mainwindow/AssistantExplanations.h"
 #include "mainwindow/AssistantMode.h"
 #include "mainwindow/BackgroundArea.h"
 #include "mainwindow/BrowsePanel.h"
@@ -149,6 +152,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         env_.registryPath.isEmpty() ? RegistryFile::defaultPath() : env_.registryPath);
     settings_ = std::make_unique<SettingsStore>(*registry_);
 
+    createAssistantWindows();
     // The site edit dialog lives for the whole run, hidden until an edit.
     AddForm1 = new TAddForm1(this);
     siteActions_ = new SiteActions(*this, directory_, *AddForm1, this);
@@ -202,6 +206,46 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     wireBanners();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
+    wireAssistant();
+}
+
+void TForm1::createAssistantWindows() {
+    AboutForm = new TSplash(this);
+    AboutForm->setObjectName(QStringLiteral("AboutForm"));
+    AboutForm->setSiteOpener([this](const QString& address) {
+        openInBrowserOrWarn(AboutForm, directory_.state().browserPath, address);
+    });
+    HelpArt = new THelpArt(this);
+    HelpArt->setScreenSize(env_.screenSize);
+}
+
+void TForm1::wireAssistant() {
+    addAssistantExplanations(
+        *assistantMode_,
+        [this](const QString& title, const QStringList& lines) { ExplainControl(title, lines); });
+    // A click on the bare background brings a closed assistant back.
+    connect(Image3, &BackgroundArea::leftButtonReleased, this, [this] {
+        if (assistantMode_->isOn()) {
+            HelpArt->hide();
+            HelpArt->show();
+        }
+    });
+}
+
+void TForm1::ExplainControl(const QString& title, const QStringList& lines) {
+    HelpArt->hide();
+    HelpArt->show();
+    HelpArt->setText(title, lines);
+}
+
+void TForm1::HelpClick() {
+    HelpArt->setText(u("مرحباً "),
+                     {u("انا مساعدك الشخصي"), u("أنقر على اي مكان تريد استفساراً عنه")});
+    assistantMode_->setOn(!assistantMode_->isOn());
+    if (assistantMode_->isOn())
+        HelpArt->show();
+    else
+        HelpArt->close();
 }
 
 void TForm1::wireDirectory() {
@@ -341,6 +385,10 @@ void TForm1::Image3MouseMove() {
 }
 
 void TForm1::toolbarClick(const QString& name) {
+    if (name == QStringLiteral("Help"))
+        return HelpClick();
+    if (name == QStringLiteral("About"))
+        return AboutForm->ShowAbout();
     if (name == QStringLiteral("Show"))
         ShowPanel(Show_Panel);
     else if (name == QStringLiteral("Favorites")) {
@@ -357,8 +405,7 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Search_Panel);
         Search_Panel->focusQuery();
     }
-    // The contact, assistant and about buttons have no window yet; they only
-    // light up.
+    // The contact button has no menu yet; it only lights up.
 }
 
 std::vector<QWidget*> TForm1::panels() const {

@@ -35,6 +35,8 @@ class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class THelpArt;
+class TSplash;
 class OnlineStatus;
 class TOnlineIP;
 class TTrayIcon;
@@ -149,6 +151,16 @@ public:
     // The text shown when "cate.dat" cannot be opened.
     static QString categoryFileMissingMessage();
 
+    // The assistant and the about window, made hidden at start-up.
+    THelpArt* HelpArt;
+    TSplash* AboutForm;
+    // Shows an explanation: the assistant goes back to its corner with the
+    // title and the seven lines, a missing line empty.
+    void ExplainControl(const QString& title, const QStringList& lines);
+    // The Help button: the greeting, then the assistant mode flips and the
+    // assistant shows or closes with it.
+    void HelpClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -165,6 +177,8 @@ private:
     void wireDirectory();
     void wireMaintenance();
     void showSiteFileName();
+    void createAssistantWindows();
+    void wireAssistant();
     void wireBanners();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
