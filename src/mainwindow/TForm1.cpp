@@ -19,6 +19,7 @@
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/HotZone.h"
 #include "mainwindow/LitPicture.h"
+#include "mainwindow/MaintenanceTools.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/TAddForm1.h"
@@ -44,6 +45,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 
@@ -200,6 +202,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    wireMaintenance();
     wireBanners();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
@@ -260,6 +263,40 @@ void TForm1::wireDirectory() {
     connect(d, &Directory::categoryFileMissing, this,
             [this] { report(Outcome::categoryFileMissing()); });
     connect(d, &Directory::notice, this, &TForm1::report);
+}
+
+void TForm1::wireMaintenance() {
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(8, 515, 136, 16);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    maintenanceTools_ = new MaintenanceTools(*this, directory_, this, ProgressBar1, this);
+    MaintenanceTools* tools = maintenanceTools_;
+    connect(Button11, &QPushButton::clicked, tools, &MaintenanceTools::Button11Click);
+    connect(Button12, &QPushButton::clicked, tools, &MaintenanceTools::Button12Click);
+    connect(Button13, &QPushButton::clicked, tools, &MaintenanceTools::Button13Click);
+    connect(Button14, &QPushButton::clicked, tools, &MaintenanceTools::Button14Click);
+    // Another database: its name where the version label stood, and the
+    // browse list empty until its category 1 comes (the search results are
+    // emptied by wireDirectory's connection).
+    Directory* d = &directory_;
+    connect(d, &Directory::siteFileChanged, this, [this] {
+        Show_Panel->clear();
+        showSiteFileName();
+    });
+    connect(d, &Directory::siteFileOpened, this, [this](const OpeningRead& opening) {
+        Show_Panel->showSites(opening.firstCategoryName, opening.firstCategoryRows);
+    });
+}
+
+void TForm1::showSiteFileName() {
+    // A path from elsewhere is cut at its start, so the file's own name stays.
+    const QString name = directory_.state().siteFileName;
+    Caption->ensurePolished();
+    Caption->setText(Caption->fontMetrics().elidedText(name, Qt::ElideLeft, Caption->width()));
+    Caption->setToolTip(name);
 }
 
 // After OnlineIP1Changed is connected, so that a change shows in the status

@@ -15,6 +15,7 @@ class QLineEdit;
 class QAction;
 class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -28,6 +29,7 @@ class BrowserFavoritesPanel;
 class BrowsePanel;
 class ButtonWithColor;
 class FavoritesPanel;
+class MaintenanceTools;
 class FloatingHint;
 class OptionsPanel;
 class SearchPanel;
@@ -125,6 +127,7 @@ public:
     QPushButton* Button12;
     QPushButton* Button13;
     QPushButton* Button14;
+    QProgressBar* ProgressBar1; // the status strip's bar while another database is read
 
     // The shell's services to its panels.
     FloatingHint* hint() const override { return hint_; }
@@ -172,6 +175,8 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void wireMaintenance();
+    void showSiteFileName();
     void createAssistantWindows();
     void wireAssistant();
     void wireBanners();
@@ -190,6 +195,7 @@ private:
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
     AssistantMode* assistantMode_ = nullptr;
+    MaintenanceTools* maintenanceTools_ = nullptr;
     std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;
