@@ -66,6 +66,12 @@ TEST_F(ArtworkTest, everyPictureLoadsInItsFormatAndSize) {
         {":/artwork/password.gif", "gif", {251, 100}},
         {":/artwork/tray-notice.gif", "gif", {99, 40}},
         {":/artwork/korvalo-icon.png", "png", {64, 64}},
+        {":/artwork/send-to-friend.gif", "gif", {317, 331}},
+        {":/artwork/mail.gif", "gif", {449, 316}},
+        {":/artwork/mail-contact.gif", "gif", {449, 40}},
+        {":/artwork/mail-tell.gif", "gif", {449, 40}},
+        {":/artwork/clock.gif", "gif", {33, 33}},
+        {":/artwork/home-link.jpg", "jpeg", {105, 57}},
     };
     for (const Picture& picture : pictures) {
         QByteArray format;
@@ -82,6 +88,8 @@ TEST_F(ArtworkTest, everyPictureLoadsInItsFormatAndSize) {
         EXPECT_EQ(image.size(), lit.size) << lit.name;
     }
     EXPECT_TRUE(load(QStringLiteral(":/artwork/korvalo-icon.png")).hasAlphaChannel());
+    QImageReader clock(QStringLiteral(":/artwork/clock.gif"));
+    EXPECT_EQ(clock.imageCount(), 12) << "the sending clock turns";
 }
 
 // Each lit picture is cut from the same drawing as the background: its outer
