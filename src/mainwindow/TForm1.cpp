@@ -21,7 +21,10 @@
 #include "mainwindow/TAddForm1.h"
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/ContactMenu.h"
 #include "online/ui/OnlineStatus.h"
+#include "online/ui/TFormMail.h"
+#include "online/ui/TSendUrlToFrind.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
 #include "platform/TAutoRunner.h"
@@ -195,6 +198,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    wireMail();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
 }
@@ -214,6 +218,21 @@ void TForm1::wireDirectory() {
     connect(d, &Directory::categoryFileMissing, this,
             [this] { report(Outcome::categoryFileMissing()); });
     connect(d, &Directory::notice, this, &TForm1::report);
+}
+
+void TForm1::wireMail() {
+    SendUrlToFrind = new TSendUrlToFrind(*registry_, this);
+    SendUrlToFrind->setOnlineWatcher(OnlineIP1);
+    FormMail = new TFormMail(*registry_, this);
+    FormMail->setOnlineWatcher(OnlineIP1);
+    Contact = new ContactMenu(*this, *FormMail, this);
+    siteActions_->setFriendSender(
+        [this](const QString& address) { SendUrlToFrind->addSiteAndShow(address); });
+    // An ordinary click handler, so the assistant mode can take the click
+    // before it pops anything up.
+    auto* option = findChild<LitPicture*>(QStringLiteral("Option_Image2"));
+    connect(option, &LitPicture::clicked, Contact,
+            [this, option] { Contact->popUp(pos() + QPoint(option->x() - 70, option->y() + 50)); });
 }
 
 TForm1::~TForm1() = default;
@@ -310,8 +329,8 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Search_Panel);
         Search_Panel->focusQuery();
     }
-    // The contact, assistant and about buttons have no window yet; they only
-    // light up.
+    // The contact button pops its menu from wireMail(); the assistant and
+    // about buttons have no window yet; they only light up.
 }
 
 std::vector<QWidget*> TForm1::panels() const {

@@ -26,12 +26,15 @@ class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
 class ButtonWithColor;
+class ContactMenu;
 class FavoritesPanel;
 class FloatingHint;
 class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class TFormMail;
+class TSendUrlToFrind;
 class OnlineStatus;
 class TOnlineIP;
 class TTrayIcon;
@@ -116,6 +119,10 @@ public:
     TOnlineIP* OnlineIP1;
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
+    // The mail dialogs, and the contact menu with the maker's home-page picture.
+    TSendUrlToFrind* SendUrlToFrind;
+    TFormMail* FormMail;
+    ContactMenu* Contact;
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -158,6 +165,7 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void wireMail();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
