@@ -188,8 +188,8 @@ TEST(RelayTest, limitsTheRateOfEachClientOfTheRelayAlone) {
 
 namespace {
 
-// An SMTP server on 127.0.0.1 that offers no STARTTLS, accepts every
-// recipient but one and records what it is told.
+// An SMTP server on 127.0.0.1 that offers STARTTLS but cannot start TLS,
+// accepts every recipient but one and records what it is told.
 class SmtpPeer {
 public:
     SmtpPeer() {
@@ -249,7 +249,9 @@ private:
                     data = false;
                     say(c, "250 queued\r\n");
                 } else if (line.rfind("EHLO", 0) == 0) {
-                    say(c, "250-peer\r\n250 AUTH PLAIN\r\n");
+                    say(c, "250-peer\r\n250-STARTTLS\r\n250 AUTH PLAIN\r\n");
+                } else if (line == "STARTTLS") {
+                    say(c, "454 TLS not available now\r\n");
                 } else if (line.find("nobody@") != std::string::npos) {
                     say(c, "550 no such user\r\n");
                 } else if (line == "DATA") {
@@ -283,6 +285,7 @@ TEST(RelayTest, handsMailToAnSmtpServerAndNeverLogsInWithoutTls) {
     Relayed m{"Ali", "ali@example.com", "Hi", "hello", "friend@example.org"};
     EXPECT_EQ(request(s.url(relayQuery(m))).body, "Ok");
     const std::string heard = peer.heard();
+    EXPECT_LT(heard.find("STARTTLS"), heard.find("MAIL FROM")) << "TLS asked for first";
     EXPECT_NE(heard.find("MAIL FROM:<maker@korvalo.example>"), std::string::npos) << heard;
     EXPECT_NE(heard.find("RCPT TO:<friend@example.org>"), std::string::npos) << heard;
     EXPECT_NE(heard.find("\r\nTo: <friend@example.org>\r\n"), std::string::npos) << heard;
