@@ -70,7 +70,6 @@ QStringList TFormMail::tellTemplate() {
 TFormMail::TFormMail(const RegistryFile& registry, QWidget* parent)
     : MailDialog(QStringLiteral("FormMail"), {kWidth, kHeight},
                  QStringLiteral(":/artwork/mail.gif"), registry, parent, Qt::Dialog) {
-    setWindowTitle(QStringLiteral("Korvalo"));
     setModal(true);
 
     // The title strip: one picture per mode, then a line under it.
@@ -130,6 +129,7 @@ TFormMail::TFormMail(const RegistryFile& registry, QWidget* parent)
 }
 
 void TFormMail::setContactMode() {
+    setWindowTitle(u("راسلنا"));
     subjectLabel_->show();
     Subject->show();
     Subject->clear();
@@ -147,6 +147,7 @@ void TFormMail::setContactMode() {
 }
 
 void TFormMail::setTellMode() {
+    setWindowTitle(u("اخبر صديقك"));
     subjectLabel_->hide();
     Subject->hide();
     messageLabel_->hide();
