@@ -187,6 +187,9 @@ void TFormMail::showEvent(QShowEvent* event) {
         frame.moveCenter(screen->geometry().center());
         move(frame.topLeft());
     }
+    // Each showing starts at the first field, whatever had the focus when
+    // the dialog was closed (a field the other mode hides, say).
+    Name->setFocus(Qt::ActiveWindowFocusReason);
     FormShow();
 }
 

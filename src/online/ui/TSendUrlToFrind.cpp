@@ -84,6 +84,7 @@ void TSendUrlToFrind::showEvent(QShowEvent* event) {
             move(frame.topLeft());
         }
     }
+    Name->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void TSendUrlToFrind::BitBtnWithColor1Click() {

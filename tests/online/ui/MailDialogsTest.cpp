@@ -16,10 +16,12 @@
 #include "widgets/MemoField.h"
 #include "widgets/TRegComboBox.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTreeView>
 
@@ -262,6 +264,22 @@ TEST_F(MailDialogsTest, tellAFriendShowsItsTemplateOnceAndTheFriendsNameTopsOwnT
     EXPECT_EQ(header(mails[0], "To"), QStringLiteral("<sara@example.org>"));
     EXPECT_TRUE(header(mails[0], "From").endsWith(QStringLiteral("<ali@example.com>")));
     EXPECT_EQ(body(mails[0]), u("عزيزي سارة  \r\nmy own words  "));
+}
+
+TEST_F(MailDialogsTest, bothDialogsAreDraggedByTheirBackground) {
+    for (MailDialog* dialog :
+         {static_cast<MailDialog*>(friendDialog), static_cast<MailDialog*>(mail)}) {
+        dialog->show();
+        const QPoint before = dialog->pos();
+        QTest::mousePress(dialog->Image1, Qt::LeftButton, {}, QPoint(5, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(35, 15),
+                         dialog->Image1->mapToGlobal(QPointF(35, 15)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(dialog->Image1, &move);
+        QTest::mouseRelease(dialog->Image1, Qt::LeftButton, {}, QPoint(35, 15));
+        EXPECT_EQ(dialog->pos(), before + QPoint(30, 10)) << dialog->objectName().toStdString();
+        dialog->hide();
+    }
 }
 
 TEST_F(MailDialogsTest, aNameTypedIntoOneBoxLeadsEveryBoxAtTheNextStart) {
