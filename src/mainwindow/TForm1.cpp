@@ -21,6 +21,7 @@
 #include "mainwindow/TAddForm1.h"
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/BannerStrip.h"
 #include "online/ui/ContactMenu.h"
 #include "online/ui/OnlineStatus.h"
 #include "online/ui/TFormMail.h"
@@ -198,6 +199,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    wireBanners();
     wireMail();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
@@ -218,6 +220,14 @@ void TForm1::wireDirectory() {
     connect(d, &Directory::categoryFileMissing, this,
             [this] { report(Outcome::categoryFileMissing()); });
     connect(d, &Directory::notice, this, &TForm1::report);
+}
+
+// After OnlineIP1Changed is connected, so that a change shows in the status
+// strip before the banner and counter requests go out.
+void TForm1::wireBanners() {
+    Banners = new BannerStrip(*this, directory_.state(), *settings_, this);
+    Banners->setFolder(env_.bannerFolder);
+    Banners->setOnlineWatcher(OnlineIP1);
 }
 
 void TForm1::wireMail() {

@@ -22,6 +22,7 @@ namespace korvalo {
 
 class AddPanel;
 class AssistantMode;
+class BannerStrip;
 class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
@@ -119,6 +120,7 @@ public:
     TOnlineIP* OnlineIP1;
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
+    BannerStrip* Banners;        // Ban1 to Ban5 under the toolbar, Count_Users in the strip
     // The mail dialogs, and the contact menu with the maker's home-page picture.
     TSendUrlToFrind* SendUrlToFrind;
     TFormMail* FormMail;
@@ -165,6 +167,7 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void wireBanners();
     void wireMail();
     void showSiteCount(int64_t count);
     void loadStartupSettings();

@@ -44,6 +44,14 @@ QString header(const QByteArray& mail, const char* name) {
     return {};
 }
 
+// How many requests reached the relay (the banners ask the same server).
+int relayed(const test::ScriptedHttpServer& server) {
+    int n = 0;
+    for (const test::RecordedRequest& r : server.requests())
+        n += r.path == "/2/sendmail/sendmail.asp";
+    return n;
+}
+
 QString body(const QByteArray& mail) {
     return QString::fromUtf8(QByteArray::fromBase64(mail.mid(mail.indexOf("\n\n") + 2)));
 }
@@ -63,7 +71,7 @@ protected:
             c->Proxy().setAccessType(THTTPAccessType::atDirect);
     }
     void TearDown() override {
-        qunsetenv("KORVALO_SERVER");
+        qputenv("KORVALO_SERVER", closedServer);
         EXPECT_EQ(test::pendingModalAnswers(), 0) << "a dialog the test expected never came";
         test::cancelModalAnswers();
     }
@@ -178,7 +186,7 @@ TEST_F(MailDialogsTest, refusesBeforeSendingAndCountsOnlyAnExactOkAsSent) {
     friendDialog->Email->setText(QStringLiteral("name.example"));
     pressSend(said);
     EXPECT_EQ(said, MailDialog::badAddressMessage());
-    EXPECT_EQ(relay.requestCount(), 0u);
+    EXPECT_EQ(relayed(relay), 0);
     EXPECT_EQ(friendDialog->Message->lines(), QStringList{site(0)}) << "nothing changed yet";
 
     friendDialog->Email->setText(QStringLiteral("ali@example.com"));
@@ -191,7 +199,7 @@ TEST_F(MailDialogsTest, refusesBeforeSendingAndCountsOnlyAnExactOkAsSent) {
         // Kept for another try, with the blanks each press added.
         EXPECT_TRUE(friendDialog->Message->lines().first().startsWith(site(0) + "  "));
     }
-    EXPECT_EQ(relay.requestCount(), 3u);
+    EXPECT_EQ(relayed(relay), 3);
     EXPECT_TRUE(relay.lastRequest("/2/sendmail/sendmail.asp")
                     .target.ends_with("&ToEmail=sara%40example.org"));
 }
