@@ -123,6 +123,7 @@ protected:
         ADD_FAILURE() << item;
     }
 
+    const QByteArray closedServer = qgetenv("KORVALO_SERVER");
     test::ServerProcess server{
         {QStringLiteral("--maker-mail"), QStringLiteral("maker@korvalo.example")}};
     TSendUrlToFrind* friendDialog = nullptr;
