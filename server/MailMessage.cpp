@@ -26,7 +26,7 @@ QString fromWindows1256(const QByteArray& bytes) {
     while (inLeft > 0) {
         if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1))
             break;
-        // A byte the code page leaves undefined stands for itself.
+        // A byte the code page leaves undefined becomes a question mark.
         ++inPtr;
         --inLeft;
         *outPtr++ = '?';
