@@ -132,28 +132,20 @@ void MailDialog::loadHistories() {
 }
 
 bool MailDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Image1) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (mouse->button() == Qt::LeftButton) {
-                dragging_ = true;
-                pressedAt_ = mouse->globalPosition().toPoint();
-                windowAtPress_ = pos();
-            }
-            break;
-        case QEvent::MouseMove:
-            // Measured on the screen: the picture itself moves with the window.
-            if (dragging_)
-                move(windowAtPress_ + mouse->globalPosition().toPoint() - pressedAt_);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (mouse->button() == Qt::LeftButton)
-                dragging_ = false;
-            break;
-        default:
-            break;
-        }
+    const QEvent::Type type = event->type();
+    if (watched != Image1 || (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+                              type != QEvent::MouseButtonRelease))
+        return QDialog::eventFilter(watched, event);
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+        dragging_ = true;
+        pressedAt_ = mouse->globalPosition().toPoint();
+        windowAtPress_ = pos();
+    } else if (type == QEvent::MouseMove && dragging_) {
+        // Measured on the screen: the picture itself moves with the window.
+        move(windowAtPress_ + mouse->globalPosition().toPoint() - pressedAt_);
+    } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+        dragging_ = false;
     }
     return QDialog::eventFilter(watched, event);
 }
