@@ -15,6 +15,7 @@ class QLineEdit;
 class QAction;
 class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -29,6 +30,7 @@ class BrowsePanel;
 class ButtonWithColor;
 class ContactMenu;
 class FavoritesPanel;
+class MaintenanceTools;
 class FloatingHint;
 class OptionsPanel;
 class SearchPanel;
@@ -36,6 +38,8 @@ class SiteActions;
 class TAddForm1;
 class TFormMail;
 class TSendUrlToFrind;
+class THelpArt;
+class TSplash;
 class OnlineStatus;
 class TOnlineIP;
 class TTrayIcon;
@@ -130,6 +134,7 @@ public:
     QPushButton* Button12;
     QPushButton* Button13;
     QPushButton* Button14;
+    QProgressBar* ProgressBar1; // the status strip's bar while another database is read
 
     // The shell's services to its panels.
     FloatingHint* hint() const override { return hint_; }
@@ -153,6 +158,16 @@ public:
     // The text shown when "cate.dat" cannot be opened.
     static QString categoryFileMissingMessage();
 
+    // The assistant and the about window, made hidden at start-up.
+    THelpArt* HelpArt;
+    TSplash* AboutForm;
+    // Shows an explanation: the assistant goes back to its corner with the
+    // title and the seven lines, a missing line empty.
+    void ExplainControl(const QString& title, const QStringList& lines);
+    // The Help button: the greeting, then the assistant mode flips and the
+    // assistant shows or closes with it.
+    void HelpClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -167,6 +182,10 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void wireMaintenance();
+    void showSiteFileName();
+    void createAssistantWindows();
+    void wireAssistant();
     void wireBanners();
     void wireMail();
     void showSiteCount(int64_t count);
@@ -184,6 +203,7 @@ private:
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
     AssistantMode* assistantMode_ = nullptr;
+    MaintenanceTools* maintenanceTools_ = nullptr;
     std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;
