@@ -26,7 +26,10 @@
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
 #include "online/ui/BannerStrip.h"
+#include "online/ui/ContactMenu.h"
 #include "online/ui/OnlineStatus.h"
+#include "online/ui/TFormMail.h"
+#include "online/ui/TSendUrlToFrind.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
 #include "platform/TAutoRunner.h"
@@ -204,6 +207,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
     wireDirectory();
     wireMaintenance();
     wireBanners();
+    wireMail();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
     wireAssistant();
@@ -307,6 +311,21 @@ void TForm1::wireBanners() {
     Banners->setOnlineWatcher(OnlineIP1);
 }
 
+void TForm1::wireMail() {
+    SendUrlToFrind = new TSendUrlToFrind(*registry_, this);
+    SendUrlToFrind->setOnlineWatcher(OnlineIP1);
+    FormMail = new TFormMail(*registry_, this);
+    FormMail->setOnlineWatcher(OnlineIP1);
+    Contact = new ContactMenu(*this, *FormMail, this);
+    siteActions_->setFriendSender(
+        [this](const QString& address) { SendUrlToFrind->addSiteAndShow(address); });
+    // An ordinary click handler, so the assistant mode can take the click
+    // before it pops anything up.
+    auto* option = findChild<LitPicture*>(QStringLiteral("Option_Image2"));
+    connect(option, &LitPicture::clicked, Contact,
+            [this, option] { Contact->popUp(pos() + QPoint(option->x() - 70, option->y() + 50)); });
+}
+
 TForm1::~TForm1() = default;
 
 void TForm1::plainMessage(const QString& text) {
@@ -405,7 +424,7 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Search_Panel);
         Search_Panel->focusQuery();
     }
-    // The contact button has no menu yet; it only lights up.
+    // The contact button pops its menu from wireMail().
 }
 
 std::vector<QWidget*> TForm1::panels() const {

@@ -28,6 +28,7 @@ class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
 class ButtonWithColor;
+class ContactMenu;
 class FavoritesPanel;
 class MaintenanceTools;
 class FloatingHint;
@@ -35,6 +36,8 @@ class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class TFormMail;
+class TSendUrlToFrind;
 class THelpArt;
 class TSplash;
 class OnlineStatus;
@@ -122,6 +125,10 @@ public:
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
     BannerStrip* Banners;        // Ban1 to Ban5 under the toolbar, Count_Users in the strip
+    // The mail dialogs, and the contact menu with the maker's home-page picture.
+    TSendUrlToFrind* SendUrlToFrind;
+    TFormMail* FormMail;
+    ContactMenu* Contact;
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
@@ -180,6 +187,7 @@ private:
     void createAssistantWindows();
     void wireAssistant();
     void wireBanners();
+    void wireMail();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
