@@ -31,7 +31,7 @@ after another on a timer, and send a query to one of fourteen web search
 engines.
 
 kvl, the maintainer's tool, lists the directory's data files as text and
-builds them from text; korvalo-server serves the banners, the user count and
-the site proposals.")
+builds them from text; korvalo-server serves the banners, the user count,
+the site proposals and the mail relay.")
 
 include(CPack)

@@ -5,6 +5,7 @@
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
+#include <QPointer>
 #include <QTcpSocket>
 
 namespace korvalo::server {
@@ -38,7 +39,11 @@ KorvaloServer::KorvaloServer(QObject* parent)
     : QAbstractHttpServer(parent) {}
 
 void KorvaloServer::route(const QString& path, Handler handler, bool acceptsPost) {
-    routes_[path] = Route{std::move(handler), acceptsPost};
+    routes_[path] = Route{std::move(handler), acceptsPost, {}};
+}
+
+void KorvaloServer::routeDeferred(const QString& path, DeferredHandler handler) {
+    routes_[path] = Route{{}, false, std::move(handler)};
 }
 
 void KorvaloServer::routePrefix(const QString& prefix, PrefixHandler handler) {
@@ -70,6 +75,11 @@ Reply KorvaloServer::answer(const QHttpServerRequest& request) {
     }
     const QString path = request.url().path();
     if (const auto it = routes_.find(path); it != routes_.end()) {
+        if (it->second.deferred) {
+            Reply r = Reply::text("Method Not Allowed\n", 405);
+            r.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET")));
+            return r;
+        }
         if (post && !it->second.acceptsPost) {
             Reply r = Reply::text("Method Not Allowed\n", 405);
             r.headers.append(qMakePair(QByteArray("Allow"), QByteArray("GET, HEAD")));
@@ -89,6 +99,15 @@ bool KorvaloServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
     auto* guard = socket->findChild<RequestGuard*>();
     if (guard != nullptr && !guard->takeRequest())
         return true; // a second request on a connection that is closing
+    const auto route = routes_.find(request.url().path());
+    if (route != routes_.end() && route->second.deferred &&
+        request.method() == QHttpServerRequest::Method::Get) {
+        route->second.deferred(request, [socket = QPointer<QTcpSocket>(socket)](const Reply& r) {
+            if (socket)
+                sendLater(socket, r);
+        });
+        return true;
+    }
     send(request, socket, answer(request));
     socket->disconnectFromHost(); // after the reply has gone out
     return true;
@@ -97,6 +116,38 @@ bool KorvaloServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
 void KorvaloServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
     send(request, socket, Reply::notFound());
     socket->disconnectFromHost();
+}
+
+void KorvaloServer::sendLater(QTcpSocket* socket, const Reply& reply) {
+    // The request is gone by now, and the library's responder needs it:
+    // the answer is written as the responder would, for a GET.
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                      reasonPhrase(reply.status) + "\r\nContent-Type: " + reply.contentType +
+                      "\r\nContent-Length: " + QByteArray::number(reply.body.size()) +
+                      "\r\nConnection: close\r\n";
+    for (const auto& [name, value] : reply.headers)
+        head += name + ": " + value + "\r\n";
+    socket->write(head + "\r\n" + reply.body);
+    socket->disconnectFromHost();
+}
+
+QByteArray KorvaloServer::reasonPhrase(int status) {
+    switch (status) {
+    case 200:
+        return "OK";
+    case 400:
+        return "Bad Request";
+    case 429:
+        return "Too Many Requests";
+    case 500:
+        return "Internal Server Error";
+    case 502:
+        return "Bad Gateway";
+    case 503:
+        return "Service Unavailable";
+    default:
+        return "Status";
+    }
 }
 
 void KorvaloServer::send(const QHttpServerRequest& request, QTcpSocket* socket,

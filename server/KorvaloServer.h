@@ -36,6 +36,10 @@ class KorvaloServer : public QAbstractHttpServer {
     Q_OBJECT
 public:
     using Handler = std::function<Reply(const QHttpServerRequest&)>;
+    // Sends the reply of a request that a deferred handler answers later;
+    // nothing is sent when the client has gone meanwhile.
+    using Respond = std::function<void(const Reply&)>;
+    using DeferredHandler = std::function<void(const QHttpServerRequest&, Respond)>;
     // Decides paths that are not known exactly (a folder of files).
     using PrefixHandler =
         std::function<std::optional<Reply>(const QHttpServerRequest&, const QString& rest)>;
@@ -43,6 +47,9 @@ public:
     explicit KorvaloServer(QObject* parent = nullptr);
 
     void route(const QString& path, Handler handler, bool acceptsPost = false);
+    // A GET-only path whose handler may answer after it returns (work on
+    // another thread); it must call respond exactly once.
+    void routeDeferred(const QString& path, DeferredHandler handler);
     void routePrefix(const QString& prefix, PrefixHandler handler);
 
     // Listens through a guarded TCP server; the port actually taken, or 0.
@@ -55,10 +62,13 @@ protected:
 private:
     Reply answer(const QHttpServerRequest& request);
     void send(const QHttpServerRequest& request, QTcpSocket* socket, const Reply& reply);
+    static void sendLater(QTcpSocket* socket, const Reply& reply);
+    static QByteArray reasonPhrase(int status);
 
     struct Route {
         Handler handler;
         bool acceptsPost;
+        DeferredHandler deferred;
     };
     std::map<QString, Route> routes_;
     std::map<QString, PrefixHandler> prefixes_;

@@ -1,5 +1,7 @@
 #include "ServerOptions.h"
 
+#include "MailMessage.h"
+
 namespace korvalo::server {
 
 namespace {
@@ -37,7 +39,8 @@ bool ServerOptions::parse(const QStringList& arguments, QString* error) {
         if (const qsizetype eq = option.indexOf(u'='); option.startsWith(u"--") && eq > 0) {
             name = option.left(eq);
             value = option.mid(eq + 1);
-        } else if (option == u"--listen" || option == u"--data") {
+        } else if (option == u"--listen" || option == u"--data" || option == u"--smtp" ||
+                   option == u"--maker-mail") {
             if (i + 1 >= arguments.size()) {
                 *error = option + QStringLiteral(" needs a value");
                 return false;
@@ -57,6 +60,19 @@ bool ServerOptions::parse(const QStringList& arguments, QString* error) {
                 return false;
             }
             dataDir = value;
+        } else if (name == u"--smtp") {
+            if (!value.startsWith(u"smtp://") && !value.startsWith(u"smtps://")) {
+                *error = QStringLiteral("--smtp wants an smtp:// or smtps:// address, not \"%1\"")
+                             .arg(value);
+                return false;
+            }
+            smtpUrl = value;
+        } else if (name == u"--maker-mail") {
+            if (!isMailAddress(value)) {
+                *error = QStringLiteral("--maker-mail wants a mail address, not \"%1\"").arg(value);
+                return false;
+            }
+            makerMail = value;
         } else {
             *error = QStringLiteral("unknown option \"%1\"").arg(option);
             return false;
@@ -70,21 +86,30 @@ bool ServerOptions::parse(const QStringList& arguments, QString* error) {
 }
 
 QString ServerOptions::usage() {
-    return QStringLiteral("usage: korvalo-server [--listen ADDRESS:PORT] --data DIR\n"
-                          "\n"
-                          "Serves the banner list, banner pictures and pages, the installation\n"
-                          "counter and the site-proposal form from DIR:\n"
-                          "  DIR/banners.txt       banner identifiers, one per line\n"
-                          "  DIR/banners/ID.gif    the picture of banner ID\n"
-                          "  DIR/banners/ID.url    the advertiser's address (first line)\n"
-                          "  DIR/korvalo-server.sqlite  the counter and the proposals (made here)\n"
-                          "\n"
-                          "  --listen ADDRESS:PORT  where to listen (default 127.0.0.1:8080;\n"
-                          "                         port 0 takes a free one, printed at start)\n"
-                          "  --data DIR             the data folder (required, writable)\n"
-                          "\n"
-                          "Exit status: 0 when stopped by SIGINT or SIGTERM, 2 for a wrong\n"
-                          "command line, 1 when DIR or the address cannot be used.\n");
+    return QStringLiteral(
+        "usage: korvalo-server [--listen ADDRESS:PORT] --data DIR\n"
+        "                      [--smtp URL] [--maker-mail ADDRESS]\n"
+        "\n"
+        "Serves the banner list, banner pictures and pages, the installation\n"
+        "counter, the site-proposal form and the mail relay from DIR:\n"
+        "  DIR/banners.txt       banner identifiers, one per line\n"
+        "  DIR/banners/ID.gif    the picture of banner ID\n"
+        "  DIR/banners/ID.url    the advertiser's address (first line)\n"
+        "  DIR/korvalo-server.sqlite  the counter and the proposals (made here)\n"
+        "  DIR/mail/             the maildir the relay writes into without --smtp\n"
+        "\n"
+        "  --listen ADDRESS:PORT  where to listen (default 127.0.0.1:8080;\n"
+        "                         port 0 takes a free one, printed at start)\n"
+        "  --data DIR             the data folder (required, writable)\n"
+        "  --smtp URL             relay mail through this SMTP server\n"
+        "                         (smtp://[USER:PASSWORD@]HOST[:PORT], STARTTLS\n"
+        "                         when offered and always before a login;\n"
+        "                         or smtps://)\n"
+        "  --maker-mail ADDRESS   where mail without a recipient goes (without\n"
+        "                         it such mail is refused)\n"
+        "\n"
+        "Exit status: 0 when stopped by SIGINT or SIGTERM, 2 for a wrong\n"
+        "command line, 1 when DIR or the address cannot be used.\n");
 }
 
 } // namespace korvalo::server

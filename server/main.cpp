@@ -1,5 +1,7 @@
 #include "DataStore.h"
 #include "KorvaloServer.h"
+#include "MailDelivery.h"
+#include "MailRelay.h"
 #include "ServerOptions.h"
 #include "SiteRoutes.h"
 
@@ -7,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSocketNotifier>
+
+#include <curl/curl.h>
 
 #include <csignal>
 #include <cstdio>
@@ -31,6 +35,7 @@ int fail(const QString& message, int status) {
 } // namespace
 
 int main(int argc, char** argv) {
+    curl_global_init(CURL_GLOBAL_DEFAULT); // before any delivery thread
     QCoreApplication app(argc, argv);
     ServerOptions options;
     QString error;
@@ -54,8 +59,14 @@ int main(int argc, char** argv) {
     if (!store.open(dataDir + QStringLiteral("/korvalo-server.sqlite"), &error))
         return fail(QStringLiteral("cannot use the data folder %1: %2").arg(dataDir, error), 1);
 
+    const QString maildir = dataDir + QStringLiteral("/mail");
+    if (options.smtpUrl.isEmpty() && !prepareMaildir(maildir, &error))
+        return fail(error, 1);
+    MailRelay relay({options.smtpUrl, maildir, options.makerMail});
+
     KorvaloServer server;
     addSiteRoutes(server, dataDir, store);
+    addMailRelay(server, relay);
     const quint16 port = server.listenOn(options.address, options.port, &error);
     if (port == 0)
         return fail(QStringLiteral("cannot listen on %1:%2: %3")

@@ -52,6 +52,11 @@ void SiteActions::sendToBrowserFavorites(const QString& address) {
     directory_.sendToBrowserFavorites(address);
 }
 
+void SiteActions::sendToFriend(const QString& address) {
+    if (friend_)
+        friend_(address);
+}
+
 bool SiteActions::deleteSite(const QString& address) {
     if (host_.showMessageBox(u("سيتم حذف العنوان \n") + address + u("\n هل تريد الاستمرار ؟"),
                              true) == 2)
@@ -122,6 +127,7 @@ QMenu* SiteActions::buildMenu(QAbstractItemView* view, SiteListModel* model,
                     withFirst([this](const QString& a) { sendToBrowserFavorites(a); }));
     send->addAction(u("الحافظة"), this,
                     withFirst([this](const QString& a) { copyToClipboard(a); }));
+    send->addAction(u("صديق"), this, withFirst([this](const QString& a) { sendToFriend(a); }));
     menu->addSeparator();
     menu->addAction(deleteCaption, this, [this, view, model] {
         const QList<int> rows = selectedRows(view);

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QAbstractItemView;
 class QMenu;
 
@@ -14,7 +16,8 @@ class SiteListModel;
 class TAddForm1;
 
 // The actions every site list offers on the site of a row: open, send to
-// the favourites, the browser favourites or the clipboard, delete and edit.
+// the favourites, the browser favourites, the clipboard or a friend, delete
+// and edit.
 // A row names its site only by its address.
 class SiteActions : public QObject {
     Q_OBJECT
@@ -43,10 +46,16 @@ public:
 
     TAddForm1& dialog() { return dialog_; }
 
+    // Where "صديق" sends an address (the send-to-friend dialog); until one
+    // is set the item does nothing.
+    void setFriendSender(std::function<void(const QString&)> send) { friend_ = std::move(send); }
+    void sendToFriend(const QString& address);
+
 private:
     PanelHost& host_;
     Directory& directory_;
     TAddForm1& dialog_;
+    std::function<void(const QString&)> friend_;
 };
 
 } // namespace korvalo

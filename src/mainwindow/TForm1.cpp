@@ -20,13 +20,17 @@
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/HotZone.h"
 #include "mainwindow/LitPicture.h"
+#include "mainwindow/MaintenanceTools.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/TAddForm1.h"
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
 #include "online/ui/BannerStrip.h"
+#include "online/ui/ContactMenu.h"
 #include "online/ui/OnlineStatus.h"
+#include "online/ui/TFormMail.h"
+#include "online/ui/TSendUrlToFrind.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
 #include "platform/TAutoRunner.h"
@@ -45,6 +49,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 
@@ -201,7 +206,9 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    wireMaintenance();
     wireBanners();
+    wireMail();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
     wireAssistant();
@@ -263,12 +270,61 @@ void TForm1::wireDirectory() {
     connect(d, &Directory::notice, this, &TForm1::report);
 }
 
+void TForm1::wireMaintenance() {
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(8, 515, 136, 16);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    maintenanceTools_ = new MaintenanceTools(*this, directory_, this, ProgressBar1, this);
+    MaintenanceTools* tools = maintenanceTools_;
+    connect(Button11, &QPushButton::clicked, tools, &MaintenanceTools::Button11Click);
+    connect(Button12, &QPushButton::clicked, tools, &MaintenanceTools::Button12Click);
+    connect(Button13, &QPushButton::clicked, tools, &MaintenanceTools::Button13Click);
+    connect(Button14, &QPushButton::clicked, tools, &MaintenanceTools::Button14Click);
+    // Another database: its name where the version label stood, and the
+    // browse list empty until its category 1 comes (the search results are
+    // emptied by wireDirectory's connection).
+    Directory* d = &directory_;
+    connect(d, &Directory::siteFileChanged, this, [this] {
+        Show_Panel->clear();
+        showSiteFileName();
+    });
+    connect(d, &Directory::siteFileOpened, this, [this](const OpeningRead& opening) {
+        Show_Panel->showSites(opening.firstCategoryName, opening.firstCategoryRows);
+    });
+}
+
+void TForm1::showSiteFileName() {
+    // A path from elsewhere is cut at its start, so the file's own name stays.
+    const QString name = directory_.state().siteFileName;
+    Caption->ensurePolished();
+    Caption->setText(Caption->fontMetrics().elidedText(name, Qt::ElideLeft, Caption->width()));
+    Caption->setToolTip(name);
+}
+
 // After OnlineIP1Changed is connected, so that a change shows in the status
 // strip before the banner and counter requests go out.
 void TForm1::wireBanners() {
     Banners = new BannerStrip(*this, directory_.state(), *settings_, this);
     Banners->setFolder(env_.bannerFolder);
     Banners->setOnlineWatcher(OnlineIP1);
+}
+
+void TForm1::wireMail() {
+    SendUrlToFrind = new TSendUrlToFrind(*registry_, this);
+    SendUrlToFrind->setOnlineWatcher(OnlineIP1);
+    FormMail = new TFormMail(*registry_, this);
+    FormMail->setOnlineWatcher(OnlineIP1);
+    Contact = new ContactMenu(*this, *FormMail, this);
+    siteActions_->setFriendSender(
+        [this](const QString& address) { SendUrlToFrind->addSiteAndShow(address); });
+    // An ordinary click handler, so the assistant mode can take the click
+    // before it pops anything up.
+    auto* option = findChild<LitPicture*>(QStringLiteral("Option_Image2"));
+    connect(option, &LitPicture::clicked, Contact,
+            [this, option] { Contact->popUp(pos() + QPoint(option->x() - 70, option->y() + 50)); });
 }
 
 TForm1::~TForm1() = default;
@@ -369,7 +425,7 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Search_Panel);
         Search_Panel->focusQuery();
     }
-    // The contact button has no menu yet; it only lights up.
+    // The contact button pops its menu from wireMail().
 }
 
 std::vector<QWidget*> TForm1::panels() const {

@@ -15,6 +15,7 @@ class QLineEdit;
 class QAction;
 class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -27,12 +28,16 @@ class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
 class ButtonWithColor;
+class ContactMenu;
 class FavoritesPanel;
+class MaintenanceTools;
 class FloatingHint;
 class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class TFormMail;
+class TSendUrlToFrind;
 class THelpArt;
 class TSplash;
 class TBookmarks;
@@ -125,11 +130,16 @@ public:
     // opens in the browser.
     TBookmarks* Bookmarks2 = nullptr;
     void Bookmarks2URL(TBookmarks* sender, const QString& caption, const QString& url);
+    // The mail dialogs, and the contact menu with the maker's home-page picture.
+    TSendUrlToFrind* SendUrlToFrind;
+    TFormMail* FormMail;
+    ContactMenu* Contact;
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
     QPushButton* Button13;
     QPushButton* Button14;
+    QProgressBar* ProgressBar1; // the status strip's bar while another database is read
 
     // The shell's services to its panels.
     FloatingHint* hint() const override { return hint_; }
@@ -178,9 +188,12 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void wireMaintenance();
+    void showSiteFileName();
     void createAssistantWindows();
     void wireAssistant();
     void wireBanners();
+    void wireMail();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
@@ -196,6 +209,7 @@ private:
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
     AssistantMode* assistantMode_ = nullptr;
+    MaintenanceTools* maintenanceTools_ = nullptr;
     std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;

@@ -69,8 +69,7 @@ TEST_F(SplashTest, theAboutWindowOpensTwiceAndItsSiteButtonLeavesItOpen) {
     ASSERT_TRUE(started);
     form->show();
     const std::string script = dir.file("fake browser");
-    test::writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log() + "'\n");
-    ::chmod(script.c_str(), 0755);
+    test::writeRecordingBrowser(script, log());
     form->state().browserPath = QString::fromStdString(script);
 
     auto* about = form->findChild<LitPicture*>(QStringLiteral("About_Image2"));

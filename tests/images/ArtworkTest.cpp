@@ -75,6 +75,12 @@ TEST_F(ArtworkTest, everyPictureLoadsInItsFormatAndSize) {
         {":/artwork/assistant/Art5.gif", "gif", {81, 71}},
         {":/artwork/assistant/Art6.gif", "gif", {81, 71}},
         {":/artwork/assistant/Art7.gif", "gif", {81, 71}},
+        {":/artwork/send-to-friend.gif", "gif", {317, 331}},
+        {":/artwork/mail.gif", "gif", {449, 316}},
+        {":/artwork/mail-contact.gif", "gif", {449, 40}},
+        {":/artwork/mail-tell.gif", "gif", {449, 40}},
+        {":/artwork/clock.gif", "gif", {33, 33}},
+        {":/artwork/home-link.jpg", "jpeg", {105, 57}},
     };
     for (const Picture& picture : pictures) {
         QByteArray format;
@@ -91,6 +97,8 @@ TEST_F(ArtworkTest, everyPictureLoadsInItsFormatAndSize) {
         EXPECT_EQ(image.size(), lit.size) << lit.name;
     }
     EXPECT_TRUE(load(QStringLiteral(":/artwork/korvalo-icon.png")).hasAlphaChannel());
+    QImageReader clock(QStringLiteral(":/artwork/clock.gif"));
+    EXPECT_EQ(clock.imageCount(), 12) << "the sending clock turns";
 }
 
 // Each lit picture is cut from the same drawing as the background: its outer

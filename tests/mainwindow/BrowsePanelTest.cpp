@@ -145,9 +145,7 @@ TEST_F(BrowsePanelTest, aDoubleClickOpensTheSiteAndAFailedStartShowsTheWarningBo
     // A fake browser that writes each argument it gets on a line of its own.
     const std::string log = dir.file("browser.log");
     const std::string script = dir.file("fake browser");
-    test::writeFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log +
-                                "'; done\n");
-    ::chmod(script.c_str(), 0755);
+    test::writeRecordingBrowser(script, log);
     form->state().browserPath = QString::fromStdString(script);
 
     QTreeView* list = panel->ListView1;

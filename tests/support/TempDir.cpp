@@ -18,6 +18,14 @@ void writeFile(const std::string& path, const std::string& content) {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
+void writeRecordingBrowser(const std::string& script, const std::string& log) {
+    writeFile(script, "#!/bin/sh\nt='" + log + "'.$$\n{ cat '" + log +
+                          "' 2>/dev/null; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } "
+                          "> \"$t\" && mv -f \"$t\" '" +
+                          log + "'\n");
+    ::chmod(script.c_str(), 0755);
+}
+
 bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;

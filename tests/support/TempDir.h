@@ -23,4 +23,9 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& content);
 bool fileExists(const std::string& path);
 
+// Writes an executable stand-in for a web browser that appends each of its
+// arguments as one line to `log`. The log is replaced by a rename, so a test
+// that sees the file sees every line of the call that made it.
+void writeRecordingBrowser(const std::string& script, const std::string& log);
+
 } // namespace korvalo::test

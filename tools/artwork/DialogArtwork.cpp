@@ -13,9 +13,15 @@ namespace korvalo::art {
 
 namespace {
 
-// Body, title strip and footer shared by both dialogs; `footerTop` is the row
-// above the buttons.
-void paintCard(QPainter& p, QSize size, int stripHeight, int footerTop) {
+QImage canvas(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+} // namespace
+
+void DialogArtwork::paintCard(QPainter& p, QSize size, int stripHeight, int footerTop) {
     const QRectF all(QPointF(0, 0), size);
     QLinearGradient body(all.topLeft(), all.bottomLeft());
     body.setColorAt(0.0, Qt::white);
@@ -42,14 +48,6 @@ void paintCard(QPainter& p, QSize size, int stripHeight, int footerTop) {
     p.setPen(QPen(QColor(255, 255, 255, 60), 1));
     p.drawRect(all.adjusted(1.5, 1.5, -1.5, -1.5));
 }
-
-QImage canvas(QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    return image;
-}
-
-} // namespace
 
 QImage DialogArtwork::message() const {
     QImage image = canvas(kMessageSize);

@@ -3,6 +3,7 @@
 #include "AppIcon.h"
 #include "AssistantArtwork.h"
 #include "DialogArtwork.h"
+#include "MailArtwork.h"
 #include "MainBackground.h"
 #include "SplashArtwork.h"
 #include "ToolbarLayout.h"
@@ -95,6 +96,17 @@ int main(int argc, char** argv) {
                    artwork + QStringLiteral("assistant/Art%1.png").arg(pose));
     ok &= save(assistant.tail(), artwork + QStringLiteral("assistant/tail.png"));
     ok &= save(SplashArtwork().render(), artwork + QStringLiteral("splash.png"));
+
+    const MailArtwork mail;
+    ok &= save(mail.sendToFriend(), artwork + QStringLiteral("send-to-friend.png"));
+    ok &= save(mail.mail(), artwork + QStringLiteral("mail.png"));
+    ok &= save(mail.contactTitle(), artwork + QStringLiteral("mail-contact.png"));
+    ok &= save(mail.tellTitle(), artwork + QStringLiteral("mail-tell.png"));
+    const QList<QImage> clock = mail.clockFrames();
+    for (qsizetype i = 0; i < clock.size(); ++i)
+        ok &= save(clock[i],
+                   artwork + QStringLiteral("clock/%1.png").arg(i, 2, 10, QLatin1Char('0')));
+    ok &= save(mail.homeLink(), artwork + QStringLiteral("home-link.png"));
 
     // The window and the tray show the 64-pixel icon; the desktop's icon theme
     // gets every size and the scalable drawing.

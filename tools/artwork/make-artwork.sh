@@ -31,11 +31,15 @@ for picture in "$drawn"/toolbar/*.png; do
     name=$(basename "$picture" .png)
     jpeg "$picture" "$out/toolbar/$name.jpg"
 done
+# Laid over the background like the lit pictures.
+jpeg "$drawn/home-link.png" "$out/home-link.jpg"
 
 # Qt writes no GIF. +dither keeps flat areas flat and the files small.
-for name in message password tray-notice; do
+for name in message password tray-notice send-to-friend mail mail-contact mail-tell; do
     convert "$drawn/$name.png" -strip +dither -colors 256 "$out/$name.gif"
 done
+# The sending clock turns once in 1.2 seconds, for as long as it is shown.
+convert -delay 10 -loop 0 "$drawn"/clock/*.png -strip +dither -colors 64 "$out/clock.gif"
 
 # The assistant's pictures are opaque or clear pixel by pixel already, so the
 # GIF's one transparent index keeps them exactly.

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the main window, one per panel, and of the
-# splash, the assistant and the about window, under a virtual display: it
-# starts Korvalo on a scratch copy of the shipped directory, clicks each
-# toolbar button as a user would and saves the pictures into
-# docs/screenshots/. Run by hand after a change to the windows; the pictures
-# are committed. Usage: tools/screenshots/take-screenshots.sh [BUILD_DIR]
+# splash, the assistant and the about window, the contact menu and the mail
+# dialogs, under a virtual display: it starts Korvalo on a scratch copy of
+# the shipped directory, clicks and types as a user would and saves the
+# pictures into docs/screenshots/. Run by hand after a change to the windows;
+# the pictures are committed. Usage: tools/screenshots/take-screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-"$root/build"}
@@ -76,6 +76,63 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     xdotool mousemove --window "$window" 400 530
     sleep 0.5
     import -window "$window" "$out/search.png"
+
+    # A dialog of the program, by its title.
+    find_window() {
+        for _ in $(seq 1 50); do
+            found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+            [ -n "$found" ] && { echo "$found"; return; }
+            sleep 0.2
+        done
+        echo "the window $1 did not show" >&2
+        return 1
+    }
+    type_fields() { # TEXT... typed into the fields in tab order
+        for text in "$@"; do
+            xdotool type --delay 120 "$text"
+            xdotool key Tab
+        done
+        sleep 0.8
+    }
+
+    # The contact menu pops up under its button: the shot takes the screen
+    # where the window is, since the menu is a window of its own.
+    xdotool mousemove --window "$window" 290 36 click 1
+    sleep 0.8
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/contact-menu.png"
+    xdotool mousemove --window "$window" 160 78 click 1 # "راسلنا"
+    mail=$(find_window "راسلنا")
+    type_fields "علي" "ali@example.com" "اقتراح" "السلام عليكم"
+    import -window "$mail" "$out/mail-contact.png"
+    xdotool key Escape
+    sleep 0.5
+    xdotool mousemove --window "$window" 290 36 click 1
+    sleep 0.8
+    xdotool mousemove --window "$window" 160 128 click 1 # "اخبر صديقك"
+    mail=$(find_window "اخبر صديقك")
+    type_fields "علي" "ali@example.com" "سارة" "sara@example.org"
+    import -window "$mail" "$out/mail-tell.png"
+    xdotool key Escape
+    sleep 0.5
+
+    # Two sites of the browse list, each sent with "ارسل الى" > "صديق" of its
+    # menu, clear of the dialog that then stays in the middle of the screen.
+    xdotool mousemove --window "$window" 752 36 click 1
+    sleep 0.5
+    for row in 207 239; do
+        xdotool mousemove --window "$window" 100 "$row" click 1 click 3
+        sleep 0.6
+        xdotool key Down Down Left # "ارسل الى", whose menu opens to the left
+        sleep 0.4
+        xdotool key Down Down Down Return # "صديق"
+        sleep 0.6
+    done
+    friend=$(find_window "ارسل الى صديق")
+    type_fields "علي" "ali@example.com" "مواقع جميلة" "sara@example.org"
+    import -window "$friend" "$out/send-to-friend.png"
+    xdotool key Escape
+    sleep 0.5
 
     # The assistant explaining the browse panel, over the window and the
     # corner of the screen it sits in.

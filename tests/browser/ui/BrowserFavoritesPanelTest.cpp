@@ -138,8 +138,7 @@ TEST_F(BrowserFavoritesPanelTest, showingListsFoldersThenShortcutsAndDoubleClick
 TEST_F(BrowserFavoritesPanelTest, aDoubleClickOpensSelectedShortcutsUntilAFolderIsEntered) {
     const std::string log = dir.file("browser.log");
     const std::string script = dir.file("fake browser");
-    test::writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log + "'\n");
-    ::chmod(script.c_str(), 0755);
+    test::writeRecordingBrowser(script, log);
     form->state().browserPath = QString::fromStdString(script);
 
     doubleClick(3);

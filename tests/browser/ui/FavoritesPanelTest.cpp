@@ -61,8 +61,7 @@ protected:
     // A browser that writes each address it is given on a line of its own.
     void useFakeBrowser() {
         const std::string script = dir.file("fake browser");
-        test::writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log() + "'\n");
-        ::chmod(script.c_str(), 0755);
+        test::writeRecordingBrowser(script, log());
         form->state().browserPath = QString::fromStdString(script);
     }
     std::string log() const { return dir.file("browser.log"); }

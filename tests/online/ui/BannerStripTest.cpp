@@ -63,9 +63,7 @@ protected:
         folder = QString::fromStdString(dir.file("cache/banners"));
         log = dir.file("browser.log");
         browser = dir.file("browser");
-        test::writeFile(browser, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log +
-                                     "'; done\n");
-        ::chmod(browser.c_str(), 0755);
+        test::writeRecordingBrowser(browser, log);
         useServer(server.url(""));
     }
     void TearDown() override {

@@ -174,9 +174,7 @@ TEST_F(SearchPanelTest, anUnreadableSiteFileListsNothingQuietlyAndAMissingCatego
 TEST_F(SearchPanelTest, aDoubleClickOnARowOpensItsAddress) {
     const std::string log = dir.file("browser.log");
     const std::string script = dir.file("fake browser");
-    test::writeFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + log +
-                                "'; done\n");
-    ::chmod(script.c_str(), 0755);
+    test::writeRecordingBrowser(script, log);
     form->state().browserPath = QString::fromStdString(script);
 
     typeAndClick("مدرسة");
