@@ -180,9 +180,7 @@ TEST_F(BookmarksMenuTest, theTrayMenuShowsTheBookmarksAndAChosenOneOpensInTheBro
     put(QString::fromStdString(dir.file("home/.local/share/korvalo/bookmarks/a.html")),
         "<DL><p>\n<DT><A HREF=\"http://exported.example/\">Exported</A>\n</DL>\n");
     const std::string script = dir.file("fake browser");
-    test::writeFile(script,
-                    "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + dir.file("browser.log") + "'\n");
-    ::chmod(script.c_str(), 0755);
+    test::writeRecordingBrowser(script, dir.file("browser.log"));
 
     auto form = start();
     ASSERT_TRUE(started);
