@@ -8,7 +8,8 @@
 # keyboard: `sudo` runs the command directly when we are root and apt says
 # yes by itself; `korvalo` shows its window offscreen and ends instead of
 # waiting for someone to close it. The benchmarks time the smallest
-# directories only, in the scratch folder.
+# directories only, in the scratch folder; the fuzz harnesses run a few
+# seconds each and the reliability suite kills its writer 50 times.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 readme="$root/README.md"
@@ -66,6 +67,7 @@ for block in "${blocks[@]}"; do
       -u QT_QPA_PLATFORM HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" \
       APT_CONFIG="$scratch/apt.conf" DEBIAN_FRONTEND=noninteractive \
       KORVALO_BENCH_SIZES=10000 KORVALO_BENCH_DIR="$scratch/bench" \
+      KORVALO_FUZZ_SECONDS=5 KORVALO_RELIABILITY_KILLS=50 \
       timeout 1200 bash -c 'source "$1"; source "$2"' _ "$scratch/prelude.sh" "$block") \
     >"$scratch/out.log" 2>&1; then
     tail -n 40 "$scratch/out.log" >&2

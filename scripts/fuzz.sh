@@ -6,9 +6,11 @@
 # when anything was found.
 #
 #   bash scripts/fuzz.sh [SECONDS]
+#
+# KORVALO_FUZZ_SECONDS sets the default (the README check uses a few seconds).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-seconds=${1:-60}
+seconds=${1:-${KORVALO_FUZZ_SECONDS:-60}}
 build="$root/build-fuzz"
 
 "$root/scripts/install-deps.sh" --fuzz

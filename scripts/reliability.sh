@@ -14,6 +14,8 @@
 # record or failure reported as success.
 #
 #   bash scripts/reliability.sh [KILLS] [SEED]
+#
+# KORVALO_RELIABILITY_KILLS sets the default KILLS (the README check uses few).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-reliability"
@@ -32,7 +34,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 status=0
-"$driver" kills "${1:-1000}" "${2:-20240611}" || status=1
+"$driver" kills "${1:-${KORVALO_RELIABILITY_KILLS:-1000}}" "${2:-20240611}" || status=1
 "${as_root[@]}" "$driver" fulldisk || status=1
 "$driver" syscalls "$build/lib/libkorvalo_fault_shim.so" || status=1
 "$driver" writers 2 || status=1

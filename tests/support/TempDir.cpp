@@ -19,7 +19,9 @@ void writeFile(const std::string& path, const std::string& content) {
 }
 
 void writeRecordingBrowser(const std::string& script, const std::string& log) {
-    writeFile(script, "#!/bin/sh\nt='" + log + "'.$$\n{ cat '" + log +
+    // Several browsers may start at once: each takes the lock for its turn.
+    writeFile(script, "#!/bin/sh\nexec 9>>'" + log + ".lock'\nflock 9\nt='" + log +
+                          "'.$$\n{ cat '" + log +
                           "' 2>/dev/null; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } "
                           "> \"$t\" && mv -f \"$t\" '" +
                           log + "'\n");

@@ -25,7 +25,8 @@ bool fileExists(const std::string& path);
 
 // Writes an executable stand-in for a web browser that appends each of its
 // arguments as one line to `log`. The log is replaced by a rename, so a test
-// that sees the file sees every line of the call that made it.
+// that sees the file sees every line of the call that made it, and calls made
+// at the same time take turns.
 void writeRecordingBrowser(const std::string& script, const std::string& log);
 
 } // namespace korvalo::test
