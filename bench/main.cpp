@@ -3,6 +3,7 @@
 // file. Run through bench/run.sh, which prints the table.
 
 #include "BenchFiles.h"
+#include "BookmarkMenus.h"
 #include "PeakMemory.h"
 #include "ReferenceIo.h"
 #include "StartupProbe.h"
@@ -356,6 +357,7 @@ void registerAll(TableReporter& table) {
         [](State& s) { buildCategoryViews(s); });
     add("StartupToShown", largest, "sites", "", Target::StartupTime,
         [largest](State& s) { startupToShown(s, largest); });
+    registerBookmarkMenus(table);
 }
 
 // Reports nothing; only whether a run failed.

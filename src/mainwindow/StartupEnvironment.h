@@ -20,6 +20,10 @@ struct StartupEnvironment {
     // executable's name and the runtime folder.
     QString instanceName;
     QString instanceLockFolder;
+    // The folder the bookmarks reader takes for the home folder, the Wine
+    // prefix (.wine) and the XDG folders (.config, .local/share); empty:
+    // the user's own.
+    QString bookmarksHome;
     // Where the banner pictures are kept; empty: the user's cache folder.
     QString bannerFolder;
     // The platform's plain message window; empty: a QMessageBox.

@@ -2,6 +2,7 @@
 
 #include "browser/ui/BrowserFavoritesPanel.h"
 #include "browser/ui/FavoritesPanel.h"
+#include "browser/ui/TBookmarks.h"
 #include "data/SettingsStore.h"
 #include "data/SourceText.h"
 #include "desktop/CommandErrorBox.h"
@@ -495,6 +496,7 @@ bool TForm1::startUp() {
         env_.instanceLockFolder);
     if (justOne_->alreadyExists())
         plainMessage(u("البرنامج يعمل حالياً"));
+    startBookmarks();
 
     // The floating hint; the panels built their category trees right to left.
     hint_ = new FloatingHint(this);
@@ -635,6 +637,30 @@ void TForm1::TrayIcon1Minimize() {
 
 void TForm1::OnlineIP1Changed() {
     Online_Status->showState(OnlineIP1->Online(), OnlineIP1->IP());
+}
+
+void TForm1::startBookmarks() {
+    Bookmarks2 = new TBookmarks(this);
+    Bookmarks2->setObjectName(QStringLiteral("Bookmarks2"));
+    connect(Bookmarks2, &TBookmarks::OnURL, this, &TForm1::Bookmarks2URL);
+    // The settings are loaded later: the favourites folder is the one they
+    // will give.
+    const auto stored = settings_->readText(settings::FavoritesPath);
+    BookmarkLocations where = BookmarkLocations::fromEnvironment(
+        *registry_, stored && !stored->isEmpty() ? *stored : settings_->platformFavoritesFolder());
+    if (const QString& home = env_.bookmarksHome; !home.isEmpty()) {
+        where.home = home;
+        where.winePrefix = home + QStringLiteral("/.wine");
+        where.configHome = home + QStringLiteral("/.config");
+        where.dataHome = home + QStringLiteral("/.local/share");
+    }
+    Bookmarks2->setLocations(std::move(where));
+    Bookmarks2->setEnabled(true);
+    Bookmarks2->setMenu(TrayMenu->findChild<QMenu*>(QStringLiteral("BookmarksMenu")));
+}
+
+void TForm1::Bookmarks2URL(TBookmarks*, const QString&, const QString& url) {
+    openSite(url);
 }
 
 void TForm1::restoreAnd(QWidget* panel) {

@@ -40,6 +40,7 @@ class TFormMail;
 class TSendUrlToFrind;
 class THelpArt;
 class TSplash;
+class TBookmarks;
 class OnlineStatus;
 class TOnlineIP;
 class TTrayIcon;
@@ -125,6 +126,10 @@ public:
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
     BannerStrip* Banners;        // Ban1 to Ban5 under the toolbar, Count_Users in the strip
+    // The browsers' bookmarks, in the tray's "مفضلة المتصفحات"; a chosen one
+    // opens in the browser.
+    TBookmarks* Bookmarks2 = nullptr;
+    void Bookmarks2URL(TBookmarks* sender, const QString& caption, const QString& url);
     // The mail dialogs, and the contact menu with the maker's home-page picture.
     TSendUrlToFrind* SendUrlToFrind;
     TFormMail* FormMail;
@@ -178,6 +183,7 @@ private:
     void FormClose();
     void placeOnScreen();
     void buildTrayMenu();
+    void startBookmarks();
     // A tray item that shows something: the window comes back first.
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;

@@ -341,8 +341,7 @@ TEST_F(MailDialogsTest, optionPopsTheContactMenuAtItsPointUnlessTheAssistantExpl
     // The maker's pages open in the browser: a fake one records them.
     const std::string log = dir.file("browser.log");
     const std::string script = dir.file("browser");
-    test::writeFile(script, "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + log + "'\n");
-    ::chmod(script.c_str(), 0755);
+    test::writeRecordingBrowser(script, log);
     form->state().browserPath = QString::fromStdString(script);
     contact("طلب اضافة عنوان");
     QTest::mouseClick(form->Contact->Image1, Qt::LeftButton);
