@@ -56,8 +56,8 @@ SiteRowBuffer::SiteRowBuffer(const SiteRowBuffer& other)
         textSize_ = other.textSize_;
     }
     if (other.count_) {
-        spans_.reserve(other.count_ * sizeof(Span));
-        std::memcpy(spans_.data(), other.spans_.data(), other.count_ * sizeof(Span));
+        places_.reserve(other.count_ * sizeof(Place));
+        std::memcpy(places_.data(), other.places_.data(), other.count_ * sizeof(Place));
         count_ = other.count_;
     }
 }
@@ -65,7 +65,7 @@ SiteRowBuffer::SiteRowBuffer(const SiteRowBuffer& other)
 SiteRowBuffer::SiteRowBuffer(SiteRowBuffer&& other) noexcept
     : text_(std::move(other.text_))
     , textSize_(std::exchange(other.textSize_, 0))
-    , spans_(std::move(other.spans_))
+    , places_(std::move(other.places_))
     , count_(std::exchange(other.count_, 0))
     , names_(std::move(other.names_)) {}
 
@@ -73,7 +73,7 @@ SiteRowBuffer& SiteRowBuffer::operator=(SiteRowBuffer&& other) noexcept {
     if (this != &other) {
         text_ = std::move(other.text_);
         textSize_ = std::exchange(other.textSize_, 0);
-        spans_ = std::move(other.spans_);
+        places_ = std::move(other.places_);
         count_ = std::exchange(other.count_, 0);
         names_ = std::move(other.names_);
     }
@@ -93,24 +93,39 @@ char* SiteRowBuffer::grow(size_t bytes) {
     return text_.data() + textSize_;
 }
 
-void SiteRowBuffer::pushSpan(size_t offset, size_t url, size_t language, size_t title) {
-    if ((count_ + 1) * sizeof(Span) > spans_.capacity())
-        spans_.reserve(std::max<size_t>(4096, spans_.capacity() * 2));
-    spans()[count_++] = {offset, url, language, title};
+size_t SiteRowBuffer::putNumber(uint32_t number) {
+    char* out = text_.data() + textSize_;
+    if (number < 0xFF) {
+        *out = static_cast<char>(number);
+        return 1;
+    }
+    out[0] = static_cast<char>(0xFF);
+    std::memcpy(out + 1, &number, sizeof number);
+    return 5;
+}
+
+void SiteRowBuffer::pushPlace(size_t offset, size_t numberLength, size_t url, size_t language,
+                              size_t title) {
+    if ((count_ + 1) * sizeof(Place) > places_.capacity())
+        places_.reserve(std::max<size_t>(4096, places_.capacity() * 2));
+    places()[count_++] = uint64_t(offset) | uint64_t(url) << kUrlShift |
+                         uint64_t(language) << kLanguageShift | uint64_t(title) << kTitleShift |
+                         uint64_t(numberLength == 5) << kLongShift;
 }
 
 void SiteRowBuffer::reserve(size_t rows) {
-    // The most one row can take: its number and three texts that fill their
-    // arrays without a terminator. Only what the rows write is ever touched,
-    // so the rest stays address space.
-    grow(rows * (kNumberBytes + kUrlWidth + kLanguageWidth + kTitleWidth));
-    spans_.reserve((count_ + rows) * sizeof(Span));
+    // The most one row can take: a long number and three texts that fill
+    // their arrays without a terminator. Only what the rows write is ever
+    // touched, so the rest stays address space.
+    grow(rows * (5 + kUrlWidth + kLanguageWidth + kTitleWidth));
+    places_.reserve((count_ + rows) * sizeof(Place));
 }
 
 void SiteRowBuffer::appendStored(const uint8_t* record, uint32_t number, bool withLanguage) {
-    char* const start = grow(kNumberBytes + kUrlWidth + kLanguageWidth + kTitleWidth);
-    std::memcpy(start, &number, kNumberBytes);
-    char* out = start + kNumberBytes;
+    grow(5 + kUrlWidth + kLanguageWidth + kTitleWidth);
+    const size_t at = textSize_;
+    const size_t numberLength = putNumber(number);
+    char* out = text_.data() + at + numberLength;
     // Each text is written whole and the next one over its tail.
     const size_t urlLength = unshiftField(out, record + kUrlOffset, kUrlWidth);
     out += urlLength;
@@ -130,9 +145,8 @@ void SiteRowBuffer::appendStored(const uint8_t* record, uint32_t number, bool wi
     }
     const size_t titleLength = unshiftField(out, record + kTitleOffset, kTitleWidth);
     out += titleLength;
-    const size_t at = textSize_;
     textSize_ = size_t(out - text_.data());
-    pushSpan(at, urlLength, languageLength, titleLength);
+    pushPlace(at, numberLength, urlLength, languageLength, titleLength);
 }
 
 void SiteRowBuffer::append(std::string_view url, std::string_view language, std::string_view title,
@@ -141,14 +155,15 @@ void SiteRowBuffer::append(std::string_view url, std::string_view language, std:
     url = url.substr(0, kUrlWidth);
     language = language.substr(0, kLanguageWidth);
     title = title.substr(0, kTitleWidth);
-    char* out = grow(kNumberBytes + url.size() + language.size() + title.size());
-    std::memcpy(out, &number, kNumberBytes);
-    out = std::copy(url.begin(), url.end(), out + kNumberBytes);
+    grow(5 + url.size() + language.size() + title.size());
+    const size_t at = textSize_;
+    const size_t numberLength = putNumber(number);
+    char* out = text_.data() + at + numberLength;
+    out = std::copy(url.begin(), url.end(), out);
     out = std::copy(language.begin(), language.end(), out);
     out = std::copy(title.begin(), title.end(), out);
-    const size_t at = textSize_;
     textSize_ = size_t(out - text_.data());
-    pushSpan(at, url.size(), language.size(), title.size());
+    pushPlace(at, numberLength, url.size(), language.size(), title.size());
 }
 
 void SiteRowBuffer::append(const SiteRow& row) {
@@ -156,18 +171,23 @@ void SiteRowBuffer::append(const SiteRow& row) {
 }
 
 std::string_view SiteRowBuffer::language(size_t row) const {
-    const Span& s = spans()[row];
-    return {textOf(row) + s.urlLength, s.languageLength};
+    const Place p = places()[row];
+    return {textsOf(row) + lengthOf(p, kUrlShift), lengthOf(p, kLanguageShift)};
 }
 
 std::string_view SiteRowBuffer::title(size_t row) const {
-    const Span& s = spans()[row];
-    return {textOf(row) + s.urlLength + s.languageLength, s.titleLength};
+    const Place p = places()[row];
+    return {textsOf(row) + lengthOf(p, kUrlShift) + lengthOf(p, kLanguageShift),
+            lengthOf(p, kTitleShift)};
 }
 
 uint32_t SiteRowBuffer::number(size_t row) const {
+    const Place p = places()[row];
+    const char* at = text_.data() + offsetOf(p);
+    if (numberBytes(p) == 1)
+        return uint8_t(*at);
     uint32_t n;
-    std::memcpy(&n, text_.data() + spans()[row].offset, kNumberBytes);
+    std::memcpy(&n, at + 1, sizeof n);
     return n;
 }
 
@@ -177,23 +197,14 @@ std::string_view SiteRowBuffer::categoryName(size_t row) const {
 }
 
 void SiteRowBuffer::erase(size_t row) {
-    std::memmove(spans() + row, spans() + row + 1, (count_ - row - 1) * sizeof(Span));
+    std::memmove(places() + row, places() + row + 1, (count_ - row - 1) * sizeof(Place));
     --count_;
-}
-
-void SiteRowBuffer::reorder(const std::vector<uint32_t>& order) {
-    PageBuffer sorted;
-    sorted.reserve(count_ * sizeof(Span));
-    Span* out = reinterpret_cast<Span*>(sorted.data());
-    for (uint32_t from : order)
-        *out++ = spans()[from];
-    spans_ = std::move(sorted);
 }
 
 void SiteRowBuffer::clear() {
     // Gives the memory back: the last list may have held a million rows.
     text_.reset();
-    spans_.reset();
+    places_.reset();
     textSize_ = count_ = 0;
     names_.clear();
 }

@@ -9,10 +9,9 @@ namespace korvalo {
 namespace {
 
 constexpr size_t kPage = 4096;
-constexpr size_t kHugePage = 2 << 20;
 
-size_t roundUp(size_t bytes, size_t unit) {
-    return (bytes + unit - 1) / unit * unit;
+size_t roundUp(size_t bytes) {
+    return (bytes + kPage - 1) / kPage * kPage;
 }
 
 } // namespace
@@ -37,17 +36,22 @@ PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
 void PageBuffer::reserve(size_t bytes) {
     if (bytes <= capacity_)
         return;
-    const size_t size = roundUp(bytes, bytes >= kHugePage ? kHugePage : kPage);
+    const size_t size = roundUp(bytes);
     void* p =
         data_ ? ::mremap(data_, capacity_, size, MREMAP_MAYMOVE)
               : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         throw std::bad_alloc();
-    // Only a hint: without huge pages the run works the same, more slowly.
-    if (size >= kHugePage)
-        ::madvise(p, size, MADV_HUGEPAGE);
     data_ = static_cast<char*>(p);
     capacity_ = size;
+}
+
+void PageBuffer::shrink(size_t bytes) {
+    const size_t size = roundUp(bytes);
+    if (size == 0)
+        return reset();
+    if (size < capacity_ && ::mremap(data_, capacity_, size, 0) != MAP_FAILED)
+        capacity_ = size;
 }
 
 void PageBuffer::reset() {

@@ -5,10 +5,8 @@
 namespace korvalo {
 
 // A growable run of bytes in pages of its own, for lists as large as a whole
-// site file: growing moves pages instead of copying bytes, what is reserved
-// but never written costs only address space, and a large run asks the
-// system for huge pages, so that filling it takes few page faults and
-// reaching all over it few TLB misses.
+// site file: growing moves pages instead of copying bytes, and what is
+// reserved but never written costs only address space.
 class PageBuffer {
 public:
     PageBuffer() = default;
@@ -24,6 +22,8 @@ public:
     // Room for at least bytes, keeping what the run holds; throws
     // std::bad_alloc when the system has no more.
     void reserve(size_t bytes);
+    // Gives back the pages past the first bytes.
+    void shrink(size_t bytes);
     // Gives every page back.
     void reset();
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace korvalo {
 
@@ -59,55 +60,86 @@ const std::array<uint8_t, 256>& ranks() {
 // and goes back to an address only for the next eight letters of rows still
 // tied. Ranks are never 0, so a key padded with zeros marks an address that
 // ended, and a shorter address goes first.
-// Three words rather than a 64-bit key and a row, so that an item takes 12
-// bytes: a million of them sit beside the rows' own texts.
 struct Item {
-    uint32_t high;
-    uint32_t low;
-    uint32_t row;
-
-    uint64_t key() const { return uint64_t(high) << 32 | low; }
-    void setKey(uint64_t key) {
-        high = uint32_t(key >> 32);
-        low = uint32_t(key);
-    }
+    uint64_t key;
+    SiteRowBuffer::Place place;
 };
-static_assert(sizeof(Item) == 12);
+static_assert(sizeof(Item) == 2 * sizeof(SiteRowBuffer::Place));
 
 class RadixSort {
 public:
-    RadixSort(const SiteRowBuffer& rows)
+    RadixSort(const SiteRowBuffer& rows, size_t count)
         : rows_(rows)
-        , rank_(ranks()) {}
+        , rank_(ranks())
+        , scratchItems_(ptrdiff_t(std::min(count, kScratchItems))) {
+        scratch_.reserve(size_t(scratchItems_) * sizeof(Item));
+    }
 
-    void run(Item* begin, Item* end) { sortLetters(begin, end, 0); }
+    // Letters every address shares need no pass: the sort starts after them.
+    void run(Item* begin, Item* end) { sortLetters(begin, end, sharedPrefix(begin, end)); }
 
 private:
-    static constexpr ptrdiff_t kSmall = 32;
-    static constexpr ptrdiff_t kAhead = 8;
+    static constexpr ptrdiff_t kSmall = 48;
+    // Groups up to this many rows sort through a scratch buffer; larger ones
+    // are first split in place, so that a million rows need 2 MB beside
+    // their own items.
+    static constexpr size_t kScratchItems = 128 * 1024;
+    static constexpr ptrdiff_t kAhead = 12;
 
     static uint8_t byteOf(uint64_t key, int index) { return uint8_t(key >> (56 - 8 * index)); }
 
+    // The ranks of letters depth .. depth+7 of an address, zeros past its
+    // end. The eight bytes are read whatever the address's length: the
+    // buffer allows reading past a text.
     uint64_t keyOf(std::string_view url, size_t depth) const {
+        if (depth >= url.size())
+            return 0;
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(url.data()) + depth;
         uint64_t key = 0;
-        const size_t n = url.size() > depth ? std::min<size_t>(8, url.size() - depth) : 0;
-        for (size_t i = 0; i < n; ++i)
-            key = key << 8 | rank_[uint8_t(url[depth + i])];
-        return key << (8 * (8 - n));
+        for (size_t i = 0; i < 8; ++i)
+            key |= uint64_t(rank_[p[i]]) << (56 - 8 * i);
+        const size_t n = url.size() - depth;
+        return n >= 8 ? key : key & ~(~uint64_t(0) >> (8 * n));
     }
 
-    void fillKeys(Item* begin, Item* end, size_t depth) {
+    size_t sharedPrefix(const Item* begin, const Item* end) const {
+        const std::string_view first = rows_.urlAt(begin->place);
+        size_t shared = first.size();
+        for (const Item* it = begin + 1; it != end && shared > 0; ++it) {
+            const std::string_view url = rows_.urlAt(it->place);
+            size_t i = 0;
+            const size_t n = std::min(shared, url.size());
+            while (i < n && url[i] == first[i])
+                ++i;
+            shared = i;
+        }
+        return shared;
+    }
+
+    struct Bounds {
+        uint64_t low = ~uint64_t(0);
+        uint64_t high = 0;
+        void add(uint64_t key) {
+            low = std::min(low, key);
+            high = std::max(high, key);
+        }
+    };
+
+    Bounds fillKeys(Item* begin, Item* end, size_t depth) {
         // The rows lie all over the buffer once sorted a first time: ask for
-        // the addresses a few rows ahead.
+        // their addresses some rows ahead.
+        Bounds bounds;
         for (Item* it = begin; it != end; ++it) {
             if (end - it > kAhead)
-                __builtin_prefetch(rows_.url(it[kAhead].row).data() + depth);
-            it->setKey(keyOf(rows_.url(it->row), depth));
+                rows_.prefetchAt(it[kAhead].place);
+            it->key = keyOf(rows_.urlAt(it->place), depth);
+            bounds.add(it->key);
         }
+        return bounds;
     }
 
-    int compareFrom(uint32_t a, uint32_t b, size_t depth) const {
-        const std::string_view ua = rows_.url(a), ub = rows_.url(b);
+    int compareFrom(const Item& a, const Item& b, size_t depth) const {
+        const std::string_view ua = rows_.urlAt(a.place), ub = rows_.urlAt(b.place);
         const size_t n = std::min(ua.size(), ub.size());
         for (size_t i = depth; i < n; ++i) {
             const uint8_t ra = rank_[uint8_t(ua[i])], rb = rank_[uint8_t(ub[i])];
@@ -116,16 +148,17 @@ private:
         }
         if (ua.size() != ub.size())
             return ua.size() < ub.size() ? -1 : 1;
-        const int bytes = ua.compare(ub);
-        return bytes != 0 ? bytes : (a < b ? -1 : 1);
+        if (const int bytes = ua.compare(ub))
+            return bytes;
+        return SiteRowBuffer::addedOrder(a.place) < SiteRowBuffer::addedOrder(b.place) ? -1 : 1;
     }
 
     // A few rows, equal before depth: ordered among themselves, fully.
     void sortSmall(Item* begin, Item* end, size_t depth) {
         std::sort(begin, end, [this, depth](const Item& a, const Item& b) {
-            if (a.key() != b.key())
-                return a.key() < b.key();
-            return compareFrom(a.row, b.row, depth) < 0;
+            if (a.key != b.key)
+                return a.key < b.key;
+            return compareFrom(a, b, depth) < 0;
         });
     }
 
@@ -133,21 +166,16 @@ private:
     void sortLetters(Item* begin, Item* end, size_t depth) {
         if (end - begin < 2)
             return;
-        fillKeys(begin, end, depth);
-        sortKeys(begin, end, depth);
+        const Bounds bounds = fillKeys(begin, end, depth);
+        sortKeys(begin, end, depth, bounds);
     }
 
-    // The keys hold letters depth .. depth+7.
-    void sortKeys(Item* begin, Item* end, size_t depth) {
+    // The keys hold letters depth .. depth+7, between bounds.low and
+    // bounds.high.
+    void sortKeys(Item* begin, Item* end, size_t depth, Bounds bounds) {
         if (end - begin <= kSmall)
             return sortSmall(begin, end, depth);
-        // The leading bytes that the smallest and the largest key share, all
-        // keys share: they need no pass.
-        uint64_t low = begin->key(), high = low;
-        for (const Item* it = begin + 1; it != end; ++it) {
-            low = std::min(low, it->key());
-            high = std::max(high, it->key());
-        }
+        const uint64_t low = bounds.low, high = bounds.high;
         if (low == high) {
             // The same eight letters: the next eight decide, or, when the
             // addresses ended, their bytes.
@@ -155,50 +183,103 @@ private:
                 return tieBreak(begin, end);
             return sortLetters(begin, end, depth + 8);
         }
+        // The leading bytes that the smallest and the largest key share, all
+        // keys share; the first one they do not is where the rows part.
         const int index = __builtin_clzll(low ^ high) / 8;
-        std::array<size_t, 256> count{};
+        if (end - begin <= scratchItems_)
+            return sortWholeKeys(begin, end, depth, index);
+        const size_t first = byteOf(low, index), last = byteOf(high, index);
+        std::array<uint32_t, 256> count;
+        std::fill(count.begin() + first, count.begin() + last + 1, 0);
         for (const Item* it = begin; it != end; ++it)
-            ++count[byteOf(it->key(), index)];
-        // In place, bucket by bucket (an "American flag" pass).
+            ++count[byteOf(it->key, index)];
+        // In place, bucket by bucket (an "American flag" pass), noting each
+        // bucket's bounds as its items land.
         std::array<Item*, 256> next, stop;
+        std::array<Bounds, 256> inBucket;
         Item* at = begin;
-        for (size_t b = 0; b < 256; ++b) {
+        for (size_t b = first; b <= last; ++b) {
             next[b] = at;
             at += count[b];
             stop[b] = at;
+            inBucket[b] = Bounds();
         }
-        for (size_t b = 0; b < 256; ++b)
+        for (size_t b = first; b <= last; ++b)
             while (next[b] != stop[b]) {
                 Item moving = *next[b];
-                for (uint8_t to = byteOf(moving.key(), index); to != b;
-                     to = byteOf(moving.key(), index))
+                for (uint8_t to = byteOf(moving.key, index); to != b;
+                     to = byteOf(moving.key, index)) {
+                    inBucket[to].add(moving.key);
                     std::swap(moving, *next[to]++);
+                }
+                inBucket[b].add(moving.key);
                 *next[b]++ = moving;
             }
         Item* from = begin;
-        for (size_t b = 0; b < 256; ++b) {
+        for (size_t b = first; b <= last; ++b) {
             Item* to = from + count[b];
             if (to - from > 1) {
                 // An address that ended here ties with the others that did.
                 if (b == 0)
                     tieBreak(from, to);
                 else
-                    sortKeys(from, to, depth);
+                    sortKeys(from, to, depth, inBucket[b]);
             }
             from = to;
         }
     }
 
+    // The keys agree before byte index. A stable pass per byte that varies,
+    // from the last: plain counting passes through a scratch buffer, which
+    // move every item once per byte without a branch on the keys.
+    void sortWholeKeys(Item* begin, Item* end, size_t depth, int index) {
+        const size_t n = size_t(end - begin);
+        std::array<std::array<uint32_t, 256>, 8> count;
+        for (int i = index; i < 8; ++i)
+            count[size_t(i)].fill(0);
+        for (const Item* it = begin; it != end; ++it)
+            for (int i = index; i < 8; ++i)
+                ++count[size_t(i)][byteOf(it->key, i)];
+        Item* from = begin;
+        Item* to = reinterpret_cast<Item*>(scratch_.data());
+        for (int i = 7; i >= index; --i) {
+            std::array<uint32_t, 256>& c = count[size_t(i)];
+            if (c[byteOf(begin->key, i)] == n)
+                continue; // one value for all
+            uint32_t sum = 0;
+            for (uint32_t& k : c)
+                sum += std::exchange(k, sum);
+            for (const Item* it = from; it != from + n; ++it)
+                to[c[byteOf(it->key, i)]++] = *it;
+            std::swap(from, to);
+        }
+        if (from != begin)
+            std::copy(from, from + n, begin);
+        // Rows with the same eight letters: the next eight, or their bytes.
+        for (Item* run = begin; run != end;) {
+            Item* next = run + 1;
+            while (next != end && next->key == run->key)
+                ++next;
+            if (next - run > 1) {
+                if ((run->key & 0xFF) == 0)
+                    tieBreak(run, next);
+                else
+                    sortLetters(run, next, depth + 8);
+            }
+            run = next;
+        }
+    }
+
     // The same letters throughout: the bytes decide, then the rows' order.
     void tieBreak(Item* begin, Item* end) {
-        std::sort(begin, end, [this](const Item& a, const Item& b) {
-            const std::string_view ua = rows_.url(a.row), ub = rows_.url(b.row);
-            return ua != ub ? ua < ub : a.row < b.row;
-        });
+        std::sort(begin, end,
+                  [this](const Item& a, const Item& b) { return compareFrom(a, b, 0) < 0; });
     }
 
     const SiteRowBuffer& rows_;
     const std::array<uint8_t, 256>& rank_;
+    const ptrdiff_t scratchItems_;
+    PageBuffer scratch_;
 };
 
 } // namespace
@@ -214,20 +295,29 @@ bool AddressOrder::less(std::string_view a, std::string_view b) {
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-std::vector<uint32_t> AddressOrder::sort(const SiteRowBuffer& rows) {
+void AddressOrder::sort(SiteRowBuffer& rows) {
+    using Place = SiteRowBuffer::Place;
     const size_t n = rows.size();
-    std::vector<uint32_t> order(n);
-    {
-        PageBuffer buffer;
-        buffer.reserve(n * sizeof(Item));
-        Item* items = reinterpret_cast<Item*>(buffer.data());
-        for (size_t i = 0; i < n; ++i)
-            items[i].row = static_cast<uint32_t>(i);
-        RadixSort(rows).run(items, items + n);
-        for (size_t i = 0; i < n; ++i)
-            order[i] = items[i].row;
+    if (n < 2)
+        return;
+    // The items take the places' own pages, twice as many of them: a million
+    // rows sort in 16 MB beside their texts, not 24.
+    PageBuffer buffer = rows.takePlaces();
+    buffer.reserve(n * sizeof(Item));
+    Place* places = reinterpret_cast<Place*>(buffer.data());
+    Item* items = reinterpret_cast<Item*>(buffer.data());
+    // From the back, each item is written over places already read.
+    for (size_t i = n; i-- > 0;) {
+        const Place p = places[i];
+        items[i] = {0, p};
     }
-    return order;
+    RadixSort(rows, n).run(items, items + n);
+    for (size_t i = 0; i < n; ++i) {
+        const Place p = items[i].place;
+        places[i] = p;
+    }
+    buffer.shrink(n * sizeof(Place));
+    rows.putPlaces(std::move(buffer));
 }
 
 } // namespace korvalo

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace korvalo {
 
@@ -23,9 +22,9 @@ public:
     // True when a goes before b; false for equal addresses.
     static bool less(std::string_view a, std::string_view b);
 
-    // The rows' numbers in the order of their addresses, stably: for
-    // SiteRowBuffer::reorder.
-    static std::vector<uint32_t> sort(const SiteRowBuffer& rows);
+    // Puts the rows in the order of their addresses; equal ones keep the
+    // order they were added in.
+    static void sort(SiteRowBuffer& rows);
 };
 
 } // namespace korvalo

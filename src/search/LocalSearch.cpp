@@ -26,24 +26,33 @@ inline uint8_t foldByte(uint8_t b) {
 }
 
 // The names of the main categories the matches are filed under, each once,
-// by Id: the first record with an Id wins, as in FindCategoryName. Read from
-// "cate.dat" once, when the first match needs it.
+// numbered as the matches first need them (so that the rows' numbers stay
+// small): the first record with an Id wins, as in FindCategoryName. Read
+// from "cate.dat" once, when the first match needs it.
 class CategoryNames {
 public:
     explicit CategoryNames(const std::string& path)
         : path_(path) {}
 
-    // The index of the Id's name among names() (0, the empty name, for an Id
-    // without a category); nullopt when the file cannot be opened or read.
+    // The number of the Id's name among names() (0, the empty name, for an
+    // Id without a category); nullopt when the file cannot be opened or read.
     std::optional<uint32_t> indexOf(int32_t id) {
-        if (id == lastId_ && loaded_)
-            return lastIndex_;
         if (!loaded_ && !load())
             return std::nullopt;
-        const auto it = index_.find(id);
-        lastId_ = id;
-        lastIndex_ = it == index_.end() ? 0 : it->second;
-        return lastIndex_;
+        // Ids are small numbers: most lookups are one array read.
+        const bool small = id >= 0 && id < int32_t(kSmallIds);
+        if (small && known_[size_t(id)] != kUnknown)
+            return known_[size_t(id)];
+        uint32_t index = 0;
+        if (const auto name = byId_.find(id); name != byId_.end()) {
+            const auto [used, added] = used_.try_emplace(id, uint32_t(names_.size()));
+            if (added)
+                names_.push_back(name->second);
+            index = used->second;
+        }
+        if (small)
+            known_[size_t(id)] = index;
+        return index;
     }
 
     std::vector<std::string> takeNames() { return std::move(names_); }
@@ -53,22 +62,25 @@ private:
         RecordReader reader(kCategoryRecordSize);
         if (!reader.open(path_))
             return false;
-        names_.assign(1, std::string());
         while (const uint8_t* rec = reader.next())
-            if (index_.try_emplace(storedCategoryId(rec), uint32_t(names_.size())).second)
-                names_.push_back(storedCategoryName(rec));
+            byId_.try_emplace(storedCategoryId(rec), storedCategoryName(rec));
         if (reader.failed())
             return false;
+        names_.assign(1, std::string());
+        known_.assign(kSmallIds, kUnknown);
         loaded_ = true;
         return true;
     }
 
+    static constexpr size_t kSmallIds = 1 << 14;
+    static constexpr uint32_t kUnknown = UINT32_MAX;
+
     const std::string& path_;
-    std::unordered_map<int32_t, uint32_t> index_;
+    std::unordered_map<int32_t, std::string> byId_;
+    std::unordered_map<int32_t, uint32_t> used_;
     std::vector<std::string> names_;
+    std::vector<uint32_t> known_; // the index of each small id, once asked
     bool loaded_ = false;
-    int32_t lastId_ = 0;
-    uint32_t lastIndex_ = 0;
 };
 
 } // namespace
@@ -134,7 +146,7 @@ SiteSearchResult SearchSites(const std::string& sitePath, const std::string& cat
 }
 
 void sortByAddress(SiteRowBuffer& rows) {
-    rows.reorder(AddressOrder::sort(rows));
+    AddressOrder::sort(rows);
 }
 
 } // namespace korvalo

@@ -229,10 +229,10 @@ void SiteMatcher::findPlain(const uint8_t* records, size_t count,
 
 namespace {
 
-// The positions of the 32 bytes from p where the filter holds, as bits.
+// Where the filter holds among the 32 bytes from p: 0xFF bytes.
 template <size_t First, size_t Second>
-__attribute__((target("avx2"))) inline uint32_t filterMask(const uint8_t* p, const __m256i* first,
-                                                           const __m256i* second) {
+__attribute__((target("avx2"))) inline __m256i filterHits(const uint8_t* p, const __m256i* first,
+                                                          const __m256i* second) {
     const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
     __m256i hit = _mm256_cmpeq_epi8(v, first[0]);
     for (size_t i = 1; i < First; ++i)
@@ -244,7 +244,11 @@ __attribute__((target("avx2"))) inline uint32_t filterMask(const uint8_t* p, con
             next = _mm256_or_si256(next, _mm256_cmpeq_epi8(w, second[i]));
         hit = _mm256_and_si256(hit, next);
     }
-    return static_cast<uint32_t>(_mm256_movemask_epi8(hit));
+    return hit;
+}
+
+__attribute__((target("avx2"))) inline uint32_t bitsOf(__m256i bytes) {
+    return static_cast<uint32_t>(_mm256_movemask_epi8(bytes));
 }
 
 __attribute__((target("avx2"))) inline uint32_t byteMask(const uint8_t* p, __m256i byte) {
@@ -273,14 +277,27 @@ __attribute__((target("avx2"))) void SiteMatcher::findAvx2(const uint8_t* record
     const uint32_t newInLast = ~0u << (64 - last);
     for (size_t r = 0; r < count; ++r) {
         const uint8_t* field = records + r * kSiteRecordSize + offset_;
-        uint32_t masks[3] = {filterMask<First, Second>(field, first, second),
-                             filterMask<First, Second>(field + 32, first, second),
-                             filterMask<First, Second>(field + last, first, second) & newInLast};
-        if ((masks[0] | masks[1] | masks[2]) == 0)
+        const __m256i hits0 = filterHits<First, Second>(field, first, second);
+        const __m256i hits1 = filterHits<First, Second>(field + 32, first, second);
+        __m256i any = _mm256_or_si256(hits0, hits1);
+        // Most texts end before the last load's part of the field, which
+        // then holds nothing to find.
+        const uint32_t end1 = bitsOf(_mm256_cmpeq_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(field + 32)), terminator));
+        const uint32_t end0 = bitsOf(_mm256_cmpeq_epi8(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(field)), terminator));
+        __m256i hits2 = _mm256_setzero_si256();
+        if ((end0 | end1) == 0) {
+            hits2 = filterHits<First, Second>(field + last, first, second);
+            any = _mm256_or_si256(any, hits2);
+        }
+        // The last load's overlap with the second only repeats places,
+        // which cannot make a record pass.
+        if (_mm256_testz_si256(any, any))
             continue;
+        uint32_t masks[3] = {bitsOf(hits0), bitsOf(hits1), bitsOf(hits2) & newInLast};
         // Only places before the terminator count: the text ends there.
-        const uint64_t low = uint64_t(byteMask(field, terminator)) |
-                             uint64_t(byteMask(field + 32, terminator)) << 32;
+        const uint64_t low = uint64_t(end0) | uint64_t(end1) << 32;
         const uint32_t high = byteMask(field + last, terminator) & newInLast;
         if (low) {
             const uint64_t before = (1ull << __builtin_ctzll(low)) - 1;
