@@ -3,6 +3,7 @@
 #include "ExitStatus.h"
 #include "ExportHtml.h"
 #include "ImportHtml.h"
+#include "SearchSites.h"
 
 #include "data/Cp1256.h"
 #include "data/RecordReader.h"
@@ -28,6 +29,7 @@ const char* const kUsageText =
     "       kvl make-categories TEXT FILE\n"
     "       kvl export-html SITEFILE CATEFILE OUT.html\n"
     "       kvl import-html IN.html SITEFILE CATEFILE\n"
+    "       kvl search [--address] QUERY FILE\n"
     "TEXT is UTF-8, one record per line, fields separated by one tab; '-' reads standard input.\n"
     "  site fields:     Url CategoryId Title Language UserMark SubCategoryId\n"
     "  category fields: Name Id IsRoot ParentId UserMark\n";
@@ -243,6 +245,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         return exportHtml(args[1], args[2], args[3], out, err);
     if (args.size() == 4 && args[0] == "import-html")
         return importHtml(args[1], args[2], args[3], out, err);
+    if (isSearchCommand(args))
+        return searchSites(args, out, err);
     err << kUsageText;
     return kUsage;
 }
