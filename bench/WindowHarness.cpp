@@ -5,6 +5,7 @@
 #include "mainwindow/BrowsePanel.h"
 #include "mainwindow/SiteListModel.h"
 #include "mainwindow/TForm1.h"
+#include "online/TOnlineIP.h"
 #include "search/ui/SearchPanel.h"
 #include "widgets/ButtonWithColor.h"
 
@@ -35,7 +36,11 @@ WindowHarness::WindowHarness(const std::string& folder) {
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
     };
     env.quit = [](int status) { std::fprintf(stderr, "the window asked to end (%d)\n", status); };
+    env.bannerFolder = config_.filePath(QStringLiteral("banners"));
     form_ = std::make_unique<TForm1>(env);
+    // The timings are of the directory: no banner or counter request runs
+    // beside them.
+    form_->OnlineIP1->setEnabled(false);
     if (!form_->startUp())
         throw std::runtime_error("the main window did not start on " + folder);
     // A folder with a password would stop the window at its prompt on the

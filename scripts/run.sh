@@ -23,7 +23,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     if ! kill -0 $app 2>/dev/null; then echo "Korvalo ended before its window showed." >&2; exit 1; fi
     sleep 0.2
   done
-  sleep 1
+  # The splash covers the middle of the window for its first four seconds.
+  sleep 4.5
   import -window root "$2"
   kill $app 2>/dev/null || true
   wait $app 2>/dev/null || true

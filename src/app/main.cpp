@@ -1,3 +1,4 @@
+#include "desktop/TSplash.h"
 #include "images/PictureFormats.h"
 #include "mainwindow/TForm1.h"
 
@@ -25,10 +26,17 @@ int main(int argc, char** argv) {
     }
 
     try {
+        // On the screen while the main window is built; its own timer closes it.
+        korvalo::TSplash splash;
+        splash.showSplash();
         korvalo::TForm1 form;
         if (!form.startUp())
             return 1;
         form.show();
+        // Kept above by the window manager; where there is none, the window
+        // shown after it would cover it.
+        if (splash.isVisible())
+            splash.raise();
         // For the start-up benchmark: once the window is shown and painted,
         // say so on standard output and end.
         if (qEnvironmentVariableIsSet("KORVALO_EXIT_WHEN_SHOWN"))

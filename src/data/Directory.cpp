@@ -5,10 +5,15 @@
 #include "data/CategoryEdit.h"
 #include "data/Cp1256.h"
 #include "data/FieldText.h"
+#include "data/LayoutConversion.h"
+#include "data/OpeningProgress.h"
 #include "data/SourceText.h"
+#include "data/VersionRecord.h"
 #include "platform/AtomicFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace korvalo {
 
@@ -185,8 +190,11 @@ Outcome Directory::append(const SiteRecord& record) {
 Outcome Directory::addSite(const SiteEntry& entry) {
     if (entry.title.isEmpty() || entry.categoryName.isEmpty())
         return tell(Outcome::refused(u("يجب اكمال الخانات الفارغه")));
+    int32_t mark = 0;
+    if (Outcome o = checkedUserMark(mark); !o.ok())
+        return o;
     SiteRecord record;
-    if (Outcome o = buildRecord(entry, true, userMark_, record); !o.ok())
+    if (Outcome o = buildRecord(entry, true, mark, record); !o.ok())
         return o;
     return append(record);
 }
@@ -194,8 +202,11 @@ Outcome Directory::addSite(const SiteEntry& entry) {
 Outcome Directory::addShortcut(const SiteEntry& entry) {
     if (entry.categoryName.isEmpty())
         return tell(Outcome::refused(u("عفواً لم تقم بتحديد الموضوع")));
+    int32_t mark = 0;
+    if (Outcome o = checkedUserMark(mark); !o.ok())
+        return o;
     SiteRecord record;
-    if (Outcome o = buildRecord(entry, false, userMark_, record); !o.ok())
+    if (Outcome o = buildRecord(entry, false, mark, record); !o.ok())
         return o;
     return append(record);
 }
@@ -293,8 +304,11 @@ Outcome Directory::addCategory(const QString& name, bool subCategory,
     const auto bytes = fieldBytes(name, TextField::Name, &problem);
     if (!bytes)
         return tell(Outcome::refused(problem));
+    int32_t mark = 0;
+    if (Outcome o = checkedUserMark(mark); !o.ok())
+        return o;
     const std::string parent = subCategory ? bytesOf(selected->name) : std::string();
-    switch (AddCategory(state_.catePath(), *bytes, subCategory, parent, userMark_).status) {
+    switch (AddCategory(state_.catePath(), *bytes, subCategory, parent, mark).status) {
     case AddCategoryStatus::Added:
         Q_EMIT categoriesChanged();
         return Outcome::done();
@@ -361,8 +375,11 @@ Outcome Directory::addFavorite(const QString& address) {
     const std::optional<std::string> url = Cp1256::fromUnicode(address);
     if (!url)
         return Outcome::notOpened();
+    int32_t mark = 0;
+    if (Outcome o = checkedUserMark(mark); !o.ok())
+        return o;
     const AddFavoriteResult r =
-        AddToFavorites(state_.favoritesPath(), state_.sitePath(), *url, userMark_);
+        AddToFavorites(state_.favoritesPath(), state_.sitePath(), *url, mark);
     switch (r.status) {
     case AddFavoriteStatus::Added:
         Q_EMIT favoriteAdded(r.row);
@@ -433,18 +450,151 @@ void Directory::setBrowserPath(const QString& browserPath) {
     Q_EMIT browserPathChanged(browserPath);
 }
 
-void Directory::openSiteFile(const QString& fileName) {
-    state_.siteFileName = fileName;
+std::optional<int32_t> Directory::userMarkFromText(const QString& text) {
+    if (text.size() != 1 || !text.at(0).isDigit())
+        return std::nullopt;
+    return text.at(0).digitValue();
+}
+
+Outcome Directory::checkedUserMark(int32_t& mark) {
+    if (!userMark_)
+        return tell(Outcome::refused(u("رقم المستخدم يجب ان يكون رقماً واحداً من 0 الى 9")));
+    mark = *userMark_;
+    return Outcome::done();
+}
+
+QString Directory::siteFileNameFor(const QString& fileName) const {
+    if (!QDir::isAbsolutePath(fileName))
+        return fileName;
+    const QString path = QDir::cleanPath(fileName);
+    const QFileInfo info(path);
+    if (QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(state_.programDir))
+        return info.fileName();
+    return path;
+}
+
+void Directory::switchSiteFile(const QString& fileName, const QString& listedCategory) {
+    state_.siteFileName = siteFileNameFor(fileName);
+    // What the browse list shows now, so that a click on it lists afresh
+    // from the new file.
+    state_.currentCategoryName = listedCategory;
     Q_EMIT siteFileChanged();
+}
+
+Outcome Directory::openSiteFile(const QString& fileName, const std::function<void()>& advance) {
+    const CategoryNameLookup first = FindCategoryName(state_.catePath(), 1);
+    if (!first.opened)
+        return tell(Outcome::categoryFileMissing());
+    OpeningRead opening;
+    if (first.name)
+        opening.firstCategoryName = Cp1256::toUnicode(*first.name);
+    // Named as the program names it, the file can be read before it is the
+    // site file: one that cannot be opened changes nothing.
+    const QString name = siteFileNameFor(fileName);
+    OpenedSiteFile scan = ScanOpenedSiteFile(
+        state_.sitePathOf(name), [&] { switchSiteFile(name, opening.firstCategoryName); }, advance);
+    if (!scan.opened)
+        return Outcome::notOpened();
+    // As at start-up: what writers killed on this file left beside it.
+    removeStaleTemporaries(state_.sitePath());
+    opening.firstCategoryRows = std::move(scan.firstCategoryRows);
+    Q_EMIT siteFileOpened(opening);
+    setSiteCount(static_cast<int64_t>(scan.siteCount));
+    return scan.complete ? Outcome::done() : Outcome::notOpened();
 }
 
 Outcome Directory::newSiteFile(const QString& fileName, const SiteRecord& firstRecord) {
     SiteBytes bytes;
-    if (!EncodeSiteRecord(firstRecord, bytes) ||
-        !atomicReplace(state_.path(fileName),
+    if (!EncodeSiteRecord(firstRecord, bytes))
+        return Outcome::notOpened();
+    const std::string path = state_.sitePathOf(siteFileNameFor(fileName));
+    // A copy still working on an old file of that name finishes first.
+    const FileLock lock(lockPathFor(path));
+    if (!lock.locked() ||
+        !atomicReplace(path,
                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
         return Outcome::notOpened();
-    openSiteFile(fileName);
+    switchSiteFile(fileName, QString());
+    setSiteCount(1);
+    return Outcome::done();
+}
+
+Outcome Directory::newDatabase(const QString& fileName) {
+    // The first main category, as the hidden name list has it first.
+    const std::optional<CategoryTree> tree = ReadCategoryTree(state_.catePath());
+    if (!tree)
+        return tell(Outcome::categoryFileMissing());
+    const std::optional<int32_t> id = FindCategoryId(
+        state_.catePath(), tree->names.empty() ? std::string() : tree->names.front());
+    if (!id)
+        return tell(Outcome::categoryFileMissing());
+    return newSiteFile(fileName, SiteRecord{"2", *id, "", "", 0, 0});
+}
+
+Outcome
+Directory::writeVersionRecord(const SiteEntry& entry,
+                              const std::function<bool(const QString& firstUrl)>& confirmReplace) {
+    int32_t mark = 0;
+    if (Outcome o = checkedUserMark(mark); !o.ok())
+        return o;
+    QString problem;
+    const std::optional<CheckedTexts> texts = checkTexts(entry, &problem);
+    if (!texts)
+        return tell(Outcome::refused(problem));
+    const std::optional<int32_t> category =
+        FindCategoryId(state_.catePath(), bytesOf(entry.categoryName));
+    const std::optional<int32_t> infoId =
+        FindCategoryId(state_.catePath(), std::string(kInfoCategoryName));
+    if (!category || !infoId)
+        return tell(Outcome::categoryFileMissing());
+
+    const FirstSiteRecord first = ReadFirstSite(state_.sitePath());
+    if (!first.opened)
+        return Outcome::notOpened();
+    // A site in the first place is the maintainer's to give up, never lost
+    // unasked.
+    if (first.stored) {
+        const SiteRecord current = DecodeSiteRecord(*first.stored);
+        if (!isVersionRecord(current, *infoId) &&
+            !(confirmReplace && confirmReplace(Cp1256::toUnicode(current.Url))))
+            return Outcome::declined();
+    }
+    const SiteRecord version{texts->url, *category, texts->title, texts->language, mark, 0};
+    const DataFileResult r = WriteVersionRecord(state_.sitePath(), version, first.stored);
+    if (!r.ok())
+        return tell(r);
+    if (r.added != 0)
+        setSiteCount(static_cast<int64_t>(r.count));
+    return Outcome::done();
+}
+
+Outcome Directory::convertSiteFile() {
+    const ConversionResult r = ConvertSiteFile(state_.sitePath(), state_.scratchPath());
+    switch (r.status) {
+    case ConversionStatus::AlreadyConverted:
+        return tell(Outcome::refused(u("ملف المواقع محول مسبقاً الى التنسيق الجديد")));
+    case ConversionStatus::Failed:
+        return tell(r.rewrite);
+    case ConversionStatus::Converted:
+        break;
+    }
+    // The old file was counted in records of the new size.
+    setSiteCount(static_cast<int64_t>(r.rewrite.count));
+    return Outcome::done();
+}
+
+Outcome Directory::convertCategoryFile(const std::function<bool()>& confirmRenumbering) {
+    const std::optional<std::set<int32_t>> ids = renumberedIds(state_.catePath());
+    if (!ids)
+        return Outcome::notOpened();
+    const std::optional<std::set<int32_t>> used = idsInUse(state_.sitePath(), *ids);
+    if (!used)
+        return Outcome::notOpened();
+    if (!used->empty() && !(confirmRenumbering && confirmRenumbering()))
+        return Outcome::declined();
+    const ConversionResult r = ConvertCategoryFile(state_.catePath(), state_.scratchPath());
+    if (r.status != ConversionStatus::Converted)
+        return tell(r.rewrite);
     return Outcome::done();
 }
 

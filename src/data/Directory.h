@@ -126,16 +126,44 @@ public:
     void setBrowserPath(const QString& browserPath);
 
     // Maintenance. The UserMark every new record takes (1 unless the
-    // maintainer changes it).
-    int32_t userMark() const { return userMark_; }
-    void setUserMark(int32_t mark) { userMark_ = mark; }
-    // Makes another file of the program folder the site file for the rest
-    // of the run.
-    void openSiteFile(const QString& fileName);
+    // maintainer changes it). Unset while the maintainer's field holds no
+    // digit: every operation that would make a record then refuses.
+    std::optional<int32_t> userMark() const { return userMark_; }
+    void setUserMark(std::optional<int32_t> mark) { userMark_ = mark; }
+    // The mark a one-character field gives: its decimal digit, else none.
+    static std::optional<int32_t> userMarkFromText(const QString& text);
+
+    // A database is addressed by its name when it lies in the program folder
+    // (as "weburl.kvl" always is) and by its absolute path anywhere else;
+    // fileName may be either. The name the site file then goes by is
+    // state().siteFileName.
+    QString siteFileNameFor(const QString& fileName) const;
+
+    // Makes another database the site file for the rest of the run, once it
+    // can be opened (NotOpened otherwise, nothing changed): siteFileChanged
+    // as soon as it is open, advance() each time the progress bar moves while
+    // it is read through, then siteFileOpened with its category 1 and the new
+    // count.
+    Outcome openSiteFile(const QString& fileName, const std::function<void()>& advance = {});
     // Writes a new site file holding only firstRecord (replacing any file of
-    // that name) and makes it the site file; NotOpened when it cannot be
-    // written.
+    // that name, atomically and under its lock) and makes it the site file;
+    // NotOpened when it cannot be written.
     Outcome newSiteFile(const QString& fileName, const SiteRecord& firstRecord);
+    // A new, almost empty database: its one record "2" is filed under the
+    // first main category.
+    Outcome newDatabase(const QString& fileName);
+    // The add page's fields as the version record, the first record of the
+    // site file. A first record that is no version record yet is replaced
+    // only when confirmReplace, given its address, agrees.
+    Outcome writeVersionRecord(const SiteEntry& entry,
+                               const std::function<bool(const QString& firstUrl)>& confirmReplace);
+    // The site file from 172-byte records to the current ones; refused when
+    // its length says it holds current records already.
+    Outcome convertSiteFile();
+    // "cate.dat" to the two-level layout, every category a main one with its
+    // position for Id. When sites of the site file refer to an id that would
+    // change, only when confirmRenumbering agrees.
+    Outcome convertCategoryFile(const std::function<bool()>& confirmRenumbering);
 
 Q_SIGNALS:
     void siteCountChanged(int64_t count);
@@ -148,8 +176,10 @@ Q_SIGNALS:
     void categoriesChanged();
     // A rename finished: every view but the tree it was typed in is stale.
     void categoryRenamed();
-    // Another site file is now the site file.
+    // Another site file is now the site file: every list of its sites is stale.
     void siteFileChanged();
+    // The sites of category 1 of a database just opened, for the browse list.
+    void siteFileOpened(const OpeningRead& opening);
     void browserPathChanged(const QString& path);
     // "cate.dat" cannot be read: the program must end after its message.
     void categoryFileMissing();
@@ -167,10 +197,13 @@ private:
     Outcome buildRecord(const SiteEntry& entry, bool lastOfName, int32_t userMark,
                         SiteRecord& record);
     Outcome append(const SiteRecord& record);
+    // The maintainer's mark, or the refusal of a field without a digit.
+    Outcome checkedUserMark(int32_t& mark);
+    void switchSiteFile(const QString& fileName, const QString& listedCategory);
     void setSiteCount(int64_t count);
 
     ProgramState state_;
-    int32_t userMark_ = 1;
+    std::optional<int32_t> userMark_ = 1;
 };
 
 } // namespace korvalo

@@ -207,7 +207,8 @@ DataFileResult rewriteThroughScratch(const std::string& dataPath, const std::str
     if (auto refused = lockDataFile(dataPath, rewrite.lockHeldByCaller, lock))
         return *refused;
 
-    RecordReader in(rewrite.recordSize);
+    const bool converting = rewrite.sourceRecordSize != 0 && rewrite.convert;
+    RecordReader in(converting ? rewrite.sourceRecordSize : rewrite.recordSize);
     if (!in.open(dataPath))
         return failure(DataFileStatus::NotOpened, systemError("cannot open", dataPath, errno));
 
@@ -225,7 +226,12 @@ DataFileResult rewriteThroughScratch(const std::string& dataPath, const std::str
     DataFileResult result;
     uint64_t kept = 0;
     std::vector<uint8_t> replacement(rewrite.recordSize);
+    std::vector<uint8_t> converted(converting ? rewrite.recordSize : 0);
     while (const uint8_t* record = in.next()) {
+        if (converting) {
+            rewrite.convert(record, converted.data());
+            record = converted.data();
+        }
         if (rewrite.keep && !rewrite.keep(record)) {
             ++result.removed;
             continue;
@@ -338,8 +344,11 @@ DataFileResult appendRecord(const std::string& path, const uint8_t* stored, size
 }
 
 SiteFile::SiteFile(const std::string& programDir, const std::string& siteFileName)
-    : path_((!programDir.empty() && programDir.back() != '/' ? programDir + "/" : programDir) +
-            siteFileName)
+    : path_(
+          !siteFileName.empty() && siteFileName.front() == '/'
+              ? siteFileName
+              : (!programDir.empty() && programDir.back() != '/' ? programDir + "/" : programDir) +
+                    siteFileName)
     , scratchPath_(scratchPathFor(programDir)) {}
 
 DataFileResult SiteFile::ReadSites(const std::function<bool(const SiteRecord&)>& visit) const {

@@ -52,6 +52,11 @@ struct RecordRewrite {
     // Offered the kept records in file order until it returns true once; the
     // record it filled into out (recordSize bytes) is stored in its place.
     std::function<bool(const uint8_t* stored, uint8_t* out)> replaceFirst;
+    // A conversion from an older layout: the data file is read as records of
+    // sourceRecordSize bytes, each turned by convert into recordSize bytes
+    // before keep and replaceFirst see it. 0 reads records of recordSize.
+    size_t sourceRecordSize = 0;
+    std::function<void(const uint8_t* source, uint8_t* out)> convert;
     // Stored bytes of one record written after the copied records (data file
     // only, as the new last record), or empty.
     std::vector<uint8_t> append;
@@ -89,7 +94,8 @@ DataFileResult appendRecord(const std::string& path, const uint8_t* stored, size
 // closes the files it needs and returns what happened.
 class SiteFile {
 public:
-    // programDir is the program directory with its trailing '/'.
+    // programDir is the program directory with its trailing '/'; the site
+    // file is a name in it, or an absolute path to a file anywhere else.
     SiteFile(const std::string& programDir, const std::string& siteFileName);
 
     const std::string& path() const { return path_; }

@@ -81,6 +81,7 @@ AddPanel::AddPanel(PanelHost& host, Directory& directory, QWidget* parent)
     Button2 = named(new QPushButton(Add_Web), "Button2");
     Button2->setGeometry(176, 8, 273, 25);
     Button2->hide();
+    connect(Button2, &QPushButton::clicked, this, &AddPanel::Button2Click);
     caption("وصف العنوان", Add_Web, 460, 40);
     Edit2 = named(new QLineEdit(Add_Web), "Edit2");
     Edit2->setGeometry(176, 40, 273, 24);
@@ -104,9 +105,10 @@ AddPanel::AddPanel(PanelHost& host, Directory& directory, QWidget* parent)
     Edit10->setGeometry(184, 192, 33, 19);
     Edit10->setMaxLength(1);
     Edit10->hide();
-    // Any text but a number gives the mark 0.
-    connect(Edit10, &QLineEdit::textChanged, this,
-            [this](const QString& text) { directory_.setUserMark(text.toInt()); });
+    // A field without a digit gives no mark: a new record is then refused.
+    connect(Edit10, &QLineEdit::textChanged, this, [this](const QString& text) {
+        directory_.setUserMark(Directory::userMarkFromText(text));
+    });
     BitBtnWithColor2 = named(new ButtonWithColor(u(kAddLabel), Add_Web), "BitBtnWithColor2");
     BitBtnWithColor2->setGeometry(299, 190, 150, 28);
     connect(BitBtnWithColor2, &QPushButton::clicked, this, &AddPanel::AddSiteClick);
@@ -229,6 +231,19 @@ void AddPanel::AddSiteClick() {
         return; // the fields keep their text
     Edit2->clear();
     Edit3->setText(QStringLiteral("http://www."));
+}
+
+void AddPanel::Button2Click() {
+    const QString category = ComboBox2->currentIndex() < 0 ? QString() : ComboBox2->currentText();
+    const Outcome o = directory_.writeVersionRecord(
+        {Edit2->text(), Edit3->text(), ComboBox3->currentText(), category},
+        [this](const QString& firstUrl) {
+            return host_.showMessageBox(u("سيتم استبدال العنوان \n") + firstUrl +
+                                            u("\n بسجل الاصدار هل تريد الاستمرار ؟"),
+                                        true) != 2;
+        });
+    if (o.ok())
+        Edit2->clear();
 }
 
 void AddPanel::AddCategoryClick() {

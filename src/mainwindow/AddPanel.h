@@ -61,6 +61,8 @@ public:
     void startNewCategory();
 
     void AddSiteClick();
+    // Writes the version record from the page's fields.
+    void Button2Click();
     void AddCategoryClick();
     void RenameClick();
     void DeleteCategoryClick();

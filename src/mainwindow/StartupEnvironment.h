@@ -20,6 +20,8 @@ struct StartupEnvironment {
     // executable's name and the runtime folder.
     QString instanceName;
     QString instanceLockFolder;
+    // Where the banner pictures are kept; empty: the user's cache folder.
+    QString bannerFolder;
     // The platform's plain message window; empty: a QMessageBox.
     std::function<void(const QString&)> plainMessage;
     // Ends the program with a status; empty: QCoreApplication::exit.

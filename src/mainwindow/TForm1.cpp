@@ -5,10 +5,13 @@
 #include "data/SettingsStore.h"
 #include "data/SourceText.h"
 #include "desktop/CommandErrorBox.h"
+#include "desktop/THelpArt.h"
 #include "desktop/TMessageForm.h"
+#include "desktop/TSplash.h"
 #include "desktop/TTrayIcon.h"
 #include "images/ArtworkResources.h"
 #include "mainwindow/AddPanel.h"
+#include "mainwindow/AssistantExplanations.h"
 #include "mainwindow/AssistantMode.h"
 #include "mainwindow/BackgroundArea.h"
 #include "mainwindow/BrowsePanel.h"
@@ -16,11 +19,13 @@
 #include "mainwindow/FloatingHint.h"
 #include "mainwindow/HotZone.h"
 #include "mainwindow/LitPicture.h"
+#include "mainwindow/MaintenanceTools.h"
 #include "mainwindow/OptionsPanel.h"
 #include "mainwindow/SiteActions.h"
 #include "mainwindow/TAddForm1.h"
 #include "mainwindow/ToolbarButton.h"
 #include "online/TOnlineIP.h"
+#include "online/ui/BannerStrip.h"
 #include "online/ui/OnlineStatus.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/RegistryFile.h"
@@ -40,6 +45,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 
@@ -146,6 +152,7 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         env_.registryPath.isEmpty() ? RegistryFile::defaultPath() : env_.registryPath);
     settings_ = std::make_unique<SettingsStore>(*registry_);
 
+    createAssistantWindows();
     // The site edit dialog lives for the whole run, hidden until an edit.
     AddForm1 = new TAddForm1(this);
     siteActions_ = new SiteActions(*this, directory_, *AddForm1, this);
@@ -195,8 +202,50 @@ TForm1::TForm1(StartupEnvironment environment, QWidget* parent)
         return Show_Panel->selectedCategoryName();
     });
     wireDirectory();
+    wireMaintenance();
+    wireBanners();
     // Made last: it finds the controls of its table among the window's.
     assistantMode_ = new AssistantMode(this);
+    wireAssistant();
+}
+
+void TForm1::createAssistantWindows() {
+    AboutForm = new TSplash(this);
+    AboutForm->setObjectName(QStringLiteral("AboutForm"));
+    AboutForm->setSiteOpener([this](const QString& address) {
+        openInBrowserOrWarn(AboutForm, directory_.state().browserPath, address);
+    });
+    HelpArt = new THelpArt(this);
+    HelpArt->setScreenSize(env_.screenSize);
+}
+
+void TForm1::wireAssistant() {
+    addAssistantExplanations(
+        *assistantMode_,
+        [this](const QString& title, const QStringList& lines) { ExplainControl(title, lines); });
+    // A click on the bare background brings a closed assistant back.
+    connect(Image3, &BackgroundArea::leftButtonReleased, this, [this] {
+        if (assistantMode_->isOn()) {
+            HelpArt->hide();
+            HelpArt->show();
+        }
+    });
+}
+
+void TForm1::ExplainControl(const QString& title, const QStringList& lines) {
+    HelpArt->hide();
+    HelpArt->show();
+    HelpArt->setText(title, lines);
+}
+
+void TForm1::HelpClick() {
+    HelpArt->setText(u("مرحباً "),
+                     {u("انا مساعدك الشخصي"), u("أنقر على اي مكان تريد استفساراً عنه")});
+    assistantMode_->setOn(!assistantMode_->isOn());
+    if (assistantMode_->isOn())
+        HelpArt->show();
+    else
+        HelpArt->close();
 }
 
 void TForm1::wireDirectory() {
@@ -214,6 +263,48 @@ void TForm1::wireDirectory() {
     connect(d, &Directory::categoryFileMissing, this,
             [this] { report(Outcome::categoryFileMissing()); });
     connect(d, &Directory::notice, this, &TForm1::report);
+}
+
+void TForm1::wireMaintenance() {
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(8, 515, 136, 16);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+    maintenanceTools_ = new MaintenanceTools(*this, directory_, this, ProgressBar1, this);
+    MaintenanceTools* tools = maintenanceTools_;
+    connect(Button11, &QPushButton::clicked, tools, &MaintenanceTools::Button11Click);
+    connect(Button12, &QPushButton::clicked, tools, &MaintenanceTools::Button12Click);
+    connect(Button13, &QPushButton::clicked, tools, &MaintenanceTools::Button13Click);
+    connect(Button14, &QPushButton::clicked, tools, &MaintenanceTools::Button14Click);
+    // Another database: its name where the version label stood, and the
+    // browse list empty until its category 1 comes (the search results are
+    // emptied by wireDirectory's connection).
+    Directory* d = &directory_;
+    connect(d, &Directory::siteFileChanged, this, [this] {
+        Show_Panel->clear();
+        showSiteFileName();
+    });
+    connect(d, &Directory::siteFileOpened, this, [this](const OpeningRead& opening) {
+        Show_Panel->showSites(opening.firstCategoryName, opening.firstCategoryRows);
+    });
+}
+
+void TForm1::showSiteFileName() {
+    // A path from elsewhere is cut at its start, so the file's own name stays.
+    const QString name = directory_.state().siteFileName;
+    Caption->ensurePolished();
+    Caption->setText(Caption->fontMetrics().elidedText(name, Qt::ElideLeft, Caption->width()));
+    Caption->setToolTip(name);
+}
+
+// After OnlineIP1Changed is connected, so that a change shows in the status
+// strip before the banner and counter requests go out.
+void TForm1::wireBanners() {
+    Banners = new BannerStrip(*this, directory_.state(), *settings_, this);
+    Banners->setFolder(env_.bannerFolder);
+    Banners->setOnlineWatcher(OnlineIP1);
 }
 
 TForm1::~TForm1() = default;
@@ -294,6 +385,10 @@ void TForm1::Image3MouseMove() {
 }
 
 void TForm1::toolbarClick(const QString& name) {
+    if (name == QStringLiteral("Help"))
+        return HelpClick();
+    if (name == QStringLiteral("About"))
+        return AboutForm->ShowAbout();
     if (name == QStringLiteral("Show"))
         ShowPanel(Show_Panel);
     else if (name == QStringLiteral("Favorites")) {
@@ -310,8 +405,7 @@ void TForm1::toolbarClick(const QString& name) {
         ShowPanel(Search_Panel);
         Search_Panel->focusQuery();
     }
-    // The contact, assistant and about buttons have no window yet; they only
-    // light up.
+    // The contact button has no menu yet; it only lights up.
 }
 
 std::vector<QWidget*> TForm1::panels() const {

@@ -15,6 +15,7 @@ class QLineEdit;
 class QAction;
 class QListWidget;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QTreeWidget;
 
@@ -22,16 +23,20 @@ namespace korvalo {
 
 class AddPanel;
 class AssistantMode;
+class BannerStrip;
 class BackgroundArea;
 class BrowserFavoritesPanel;
 class BrowsePanel;
 class ButtonWithColor;
 class FavoritesPanel;
+class MaintenanceTools;
 class FloatingHint;
 class OptionsPanel;
 class SearchPanel;
 class SiteActions;
 class TAddForm1;
+class THelpArt;
+class TSplash;
 class OnlineStatus;
 class TOnlineIP;
 class TTrayIcon;
@@ -116,11 +121,13 @@ public:
     TOnlineIP* OnlineIP1;
     WebSearchBox* Web_Search;    // the web-search box on the right
     OnlineStatus* Online_Status; // Label9, Ip_Label and Shape2 in the status strip
+    BannerStrip* Banners;        // Ban1 to Ban5 under the toolbar, Count_Users in the strip
     // Maintenance controls, hidden until the access code is given.
     QPushButton* Button11;
     QPushButton* Button12;
     QPushButton* Button13;
     QPushButton* Button14;
+    QProgressBar* ProgressBar1; // the status strip's bar while another database is read
 
     // The shell's services to its panels.
     FloatingHint* hint() const override { return hint_; }
@@ -144,6 +151,16 @@ public:
     // The text shown when "cate.dat" cannot be opened.
     static QString categoryFileMissingMessage();
 
+    // The assistant and the about window, made hidden at start-up.
+    THelpArt* HelpArt;
+    TSplash* AboutForm;
+    // Shows an explanation: the assistant goes back to its corner with the
+    // title and the seven lines, a missing line empty.
+    void ExplainControl(const QString& title, const QStringList& lines);
+    // The Help button: the greeting, then the assistant mode flips and the
+    // assistant shows or closes with it.
+    void HelpClick();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -158,6 +175,11 @@ private:
     void restoreAnd(QWidget* panel);
     std::vector<QWidget*> panels() const;
     void wireDirectory();
+    void wireMaintenance();
+    void showSiteFileName();
+    void createAssistantWindows();
+    void wireAssistant();
+    void wireBanners();
     void showSiteCount(int64_t count);
     void loadStartupSettings();
     void loadDisplaySettings();
@@ -173,6 +195,7 @@ private:
     std::vector<QLabel*> litPictures_;
     SiteActions* siteActions_ = nullptr;
     AssistantMode* assistantMode_ = nullptr;
+    MaintenanceTools* maintenanceTools_ = nullptr;
     std::unique_ptr<TXJustOne> justOne_;
     bool shownOnce_ = false;
     bool ending_ = false;

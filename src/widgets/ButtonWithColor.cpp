@@ -49,6 +49,9 @@ void ButtonWithColor::paintEvent(QPaintEvent*) {
     }
     p.setPen(text_);
     p.setFont(font());
+    // The caption reads in the button's own direction, not the program's: an
+    // address on a button of a right-to-left window keeps its slash at the end.
+    p.setLayoutDirection(layoutDirection());
     int textLeft = 0;
     if (!icon().isNull()) {
         const QSize s = iconSize();

@@ -66,6 +66,15 @@ TEST_F(ArtworkTest, everyPictureLoadsInItsFormatAndSize) {
         {":/artwork/password.gif", "gif", {251, 100}},
         {":/artwork/tray-notice.gif", "gif", {99, 40}},
         {":/artwork/korvalo-icon.png", "png", {64, 64}},
+        {":/artwork/splash.jpg", "jpeg", {400, 201}},
+        {":/artwork/assistant/tail.gif", "gif", {24, 25}},
+        {":/artwork/assistant/Art1.gif", "gif", {81, 71}},
+        {":/artwork/assistant/Art2.gif", "gif", {81, 71}},
+        {":/artwork/assistant/Art3.gif", "gif", {81, 71}},
+        {":/artwork/assistant/Art4.gif", "gif", {81, 71}},
+        {":/artwork/assistant/Art5.gif", "gif", {81, 71}},
+        {":/artwork/assistant/Art6.gif", "gif", {81, 71}},
+        {":/artwork/assistant/Art7.gif", "gif", {81, 71}},
     };
     for (const Picture& picture : pictures) {
         QByteArray format;

@@ -71,6 +71,7 @@ run_as_user() {
     "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$user_home" \
         XDG_DATA_HOME="$user_home/.local/share" XDG_CONFIG_HOME="$user_home/.config" \
         XDG_CACHE_HOME="$user_home/.cache" XDG_RUNTIME_DIR="$user_home/runtime" \
+        KORVALO_SERVER=http://127.0.0.1:1 \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" \
         LSAN_OPTIONS="${LSAN_OPTIONS:-}" "$@"
 }

@@ -32,6 +32,7 @@ StartupEnvironment MainWindowFixture::environment(QSize screen) {
     // Every window of a test is its own first copy.
     env.instanceName = QStringLiteral("korvalo-test-") + QString::number(++instances_);
     env.instanceLockFolder = QString::fromStdString(dir.path());
+    env.bannerFolder = QString::fromStdString(dir.file("cache/banners"));
     env.plainMessage = [this](const QString& text) { messages << text; };
     env.quit = [this](int status) { quitStatus = status; };
     return env;

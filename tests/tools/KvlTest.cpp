@@ -348,3 +348,55 @@ TEST(KvlHtml, aBrowserFindsEveryLinkOfTheExportedFile) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(links, expected);
 }
+
+TEST(KvlMaintenance, setVersionAndTheConversionsRefuseWhatWouldRuinTheDirectory) {
+    test::TempDir dir;
+    const std::string site = dir.file("weburl.kvl");
+    test::writeCategories(dir.file("cate.dat"), {{"news", 5, 1, 0, 0}, {"info", 9, 1, 0, 0}});
+    test::writeSites(site, {{"http://a.example", 5, "a", "E", 1, 0}});
+    const std::string before = test::readFile(site);
+
+    // The first record is a site: kept unless forced, and named.
+    KvlRun r = kvl({QStringLiteral("set-version"), q(site), QStringLiteral("3.1")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("http://a.example"), std::string::npos) << r.err;
+    EXPECT_EQ(test::readFile(site), before);
+    EXPECT_EQ(kvl({QStringLiteral("set-version"), q(site), QString(81, QLatin1Char('v'))}).status,
+              1);
+    r = kvl(
+        {QStringLiteral("set-version"), q(site), QStringLiteral("3.1"), QStringLiteral("--force")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::readSites(site), std::vector<SiteRecord>({{"3.1", 9, "", "", 0, 0}}));
+
+    // 344 bytes of old sites become 352; the result is not converted again.
+    const std::string old = dir.file("old.kvl");
+    test::writeFile(
+        old, test::encodeSites({{"http://x.example", 5, "x", "E", 0, 0}}).substr(0, 172) +
+                 test::encodeSites({{"http://y.example", 7, "y", "E", 1, 0}}).substr(0, 172));
+    r = kvl({QStringLiteral("convert-sites"), q(old), q(dir.file("new.kvl"))});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::readFile(dir.file("new.kvl")).size(), 352u);
+    EXPECT_EQ(test::readSites(dir.file("new.kvl"))[1].Url, "http://y.example");
+    r = kvl({QStringLiteral("convert-sites"), q(dir.file("new.kvl")), q(dir.file("again.kvl"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("already converted"), std::string::npos) << r.err;
+    EXPECT_FALSE(test::fileExists(dir.file("again.kvl")));
+
+    // news (id 5) would become id 0, and new.kvl files x.example under 5.
+    const QStringList convert{QStringLiteral("convert-categories"), q(dir.file("cate.dat")),
+                              q(dir.file("cate.new")), QStringLiteral("--sites"),
+                              q(dir.file("new.kvl"))};
+    r = kvl(convert);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("other categories: 5;"), std::string::npos) << r.err;
+    EXPECT_FALSE(test::fileExists(dir.file("cate.new")));
+    r = kvl(convert + QStringList{QStringLiteral("--force")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(test::readCategories(dir.file("cate.new")),
+              std::vector<CategoryRecord>({{"news", 0, 1, 0, 0}, {"info", 1, 1, 0, 0}}));
+
+    EXPECT_EQ(kvl({QStringLiteral("set-version"), q(site)}).status, 2);
+    EXPECT_EQ(
+        kvl({QStringLiteral("convert-sites"), q(old), q(old), QStringLiteral("--force")}).status,
+        2);
+}

@@ -1,8 +1,10 @@
 // Draws Korvalo's window artwork as lossless PNG. make-artwork.sh encodes the
 // pictures as JPEG and GIF; the outputs are committed under resources/.
 #include "AppIcon.h"
+#include "AssistantArtwork.h"
 #include "DialogArtwork.h"
 #include "MainBackground.h"
+#include "SplashArtwork.h"
 #include "ToolbarLayout.h"
 
 #include <QDir>
@@ -86,6 +88,13 @@ int main(int argc, char** argv) {
     ok &= save(dialogs.message(), artwork + QStringLiteral("message.png"));
     ok &= save(dialogs.password(), artwork + QStringLiteral("password.png"));
     ok &= save(dialogs.trayNotice(), artwork + QStringLiteral("tray-notice.png"));
+
+    const AssistantArtwork assistant;
+    for (int pose = 1; pose <= AssistantArtwork::kPoses; ++pose)
+        ok &= save(assistant.character(pose),
+                   artwork + QStringLiteral("assistant/Art%1.png").arg(pose));
+    ok &= save(assistant.tail(), artwork + QStringLiteral("assistant/tail.png"));
+    ok &= save(SplashArtwork().render(), artwork + QStringLiteral("splash.png"));
 
     // The window and the tray show the 64-pixel icon; the desktop's icon theme
     // gets every size and the scalable drawing.

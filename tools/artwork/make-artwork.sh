@@ -26,6 +26,7 @@ jpeg() {
     convert "$1" -strip -sampling-factor 1x1 -quality 95 "$2"
 }
 jpeg "$drawn/background.png" "$out/background.jpg"
+jpeg "$drawn/splash.png" "$out/splash.jpg"
 for picture in "$drawn"/toolbar/*.png; do
     name=$(basename "$picture" .png)
     jpeg "$picture" "$out/toolbar/$name.jpg"
@@ -34,6 +35,14 @@ done
 # Qt writes no GIF. +dither keeps flat areas flat and the files small.
 for name in message password tray-notice; do
     convert "$drawn/$name.png" -strip +dither -colors 256 "$out/$name.gif"
+done
+
+# The assistant's pictures are opaque or clear pixel by pixel already, so the
+# GIF's one transparent index keeps them exactly.
+mkdir -p "$out/assistant"
+for picture in "$drawn"/assistant/*.png; do
+    name=$(basename "$picture" .png)
+    convert "$picture" -strip +dither -colors 255 "$out/assistant/$name.gif"
 done
 
 cp "$drawn/korvalo-icon.png" "$out/korvalo-icon.png"

@@ -1,9 +1,12 @@
 #include "KvlTool.h"
 
+#include "ConvertCategories.h"
+#include "ConvertSites.h"
 #include "ExitStatus.h"
 #include "ExportHtml.h"
 #include "ImportHtml.h"
 #include "SearchSites.h"
+#include "SetVersion.h"
 
 #include "data/Cp1256.h"
 #include "data/RecordReader.h"
@@ -29,6 +32,9 @@ const char* const kUsageText =
     "       kvl make-categories TEXT FILE\n"
     "       kvl export-html SITEFILE CATEFILE OUT.html\n"
     "       kvl import-html IN.html SITEFILE CATEFILE\n"
+    "       kvl set-version SITEFILE LABEL [--categories CATEFILE] [--force]\n"
+    "       kvl convert-sites OLD NEW\n"
+    "       kvl convert-categories OLD NEW [--sites SITEFILE] [--force]\n"
     "       kvl search [--address] QUERY FILE\n"
     "TEXT is UTF-8, one record per line, fields separated by one tab; '-' reads standard input.\n"
     "  site fields:     Url CategoryId Title Language UserMark SubCategoryId\n"
@@ -247,6 +253,18 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         return importHtml(args[1], args[2], args[3], out, err);
     if (isSearchCommand(args))
         return searchSites(args, out, err);
+    // Commands that read their own options; kUsage from one is answered here.
+    using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+    const std::pair<const char*, Command> commands[] = {
+        {"set-version", setVersion},
+        {"convert-sites", convertSites},
+        {"convert-categories", convertCategories},
+    };
+    for (const auto& [name, command] : commands)
+        if (!args.empty() && args[0] == name)
+            if (const int status = command({args.begin() + 1, args.end()}, out, err);
+                status != kUsage)
+                return status;
     err << kUsageText;
     return kUsage;
 }

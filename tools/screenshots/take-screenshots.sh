@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Takes the README's pictures of the main window, one per panel, under a
-# virtual display: it starts Korvalo on a scratch copy of the shipped
-# directory, clicks each toolbar button as a user would and saves the window
-# into docs/screenshots/. Run by hand after a change to the windows; the
-# pictures are committed. Usage: tools/screenshots/take-screenshots.sh [BUILD_DIR]
+# Takes the README's pictures of the main window, one per panel, and of the
+# splash, the assistant and the about window, under a virtual display: it
+# starts Korvalo on a scratch copy of the shipped directory, clicks each
+# toolbar button as a user would and saves the pictures into
+# docs/screenshots/. Run by hand after a change to the windows; the pictures
+# are committed. Usage: tools/screenshots/take-screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-"$root/build"}
@@ -33,18 +34,26 @@ printf '[InternetShortcut]\r\nURL=https://www.debian.org/\r\n' >"$HOME/Favorites
 printf '[InternetShortcut]\r\nURL=https://www.wikipedia.org/\r\n' >"$HOME/Favorites/Wikipedia.url"
 
 mkdir -p "$out"
+# A plain desktop behind the windows, for the pictures of the whole screen.
+convert -size 1024x768 gradient:"#6f8ea6"-"#34536b" "$scratch/desktop.png"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -euo pipefail
     out=$2
+    # Mapped first, so without a window manager it stays under the others.
+    display -backdrop -background "#34536b" -geometry +0+0 "$3" & desktop=$!
+    sleep 1
     "$1" & app=$!
-    trap "kill $app 2>/dev/null || true" EXIT
+    trap "kill $app $desktop 2>/dev/null || true" EXIT
     for _ in $(seq 1 100); do
         window=$(xdotool search --onlyvisible --name "^Korvalo\$" 2>/dev/null | head -n 1 || true)
         [ -n "$window" ] && break
         sleep 0.2
     done
     [ -n "$window" ] || { echo "the main window did not show" >&2; exit 1; }
-    sleep 1
+    # The splash sits centred over the window for its first four seconds.
+    sleep 0.5
+    import -window root -crop 404x202+310+283 +repage "$out/splash.png"
+    sleep 4.5
 
     # The toolbar buttons, by the centres of their hot zones in the window.
     shot() { # NAME X Y
@@ -67,6 +76,22 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     xdotool mousemove --window "$window" 400 530
     sleep 0.5
     import -window "$window" "$out/search.png"
-' _ "$build/bin/korvalo" "$out"
+
+    # The assistant explaining the browse panel, over the window and the
+    # corner of the screen it sits in.
+    xdotool mousemove --window "$window" 219 36 click 1
+    sleep 0.5
+    xdotool mousemove --window "$window" 752 36 click 1
+    sleep 0.8
+    xdotool mousemove --window "$window" 400 530
+    sleep 0.8
+    import -window root -crop 908x654+116+114 +repage "$out/assistant.png"
+    xdotool mousemove --window "$window" 219 36 click 1
+    sleep 0.5
+    # The about window is modal: the picture is taken while it is open.
+    xdotool mousemove --window "$window" 152 35 click 1
+    sleep 1
+    import -window root -crop 404x202+310+283 +repage "$out/about.png"
+' _ "$build/bin/korvalo" "$out" "$scratch/desktop.png"
 
 echo "screenshots written to $out"
