@@ -68,6 +68,9 @@ QTreeWidgetItem* WindowHarness::browseNode(const std::string& name) const {
 }
 
 void WindowHarness::clickBrowseNode(QTreeWidgetItem* node) {
+    // A search benchmark before this one leaves the search panel in front.
+    if (!form_->Show_Panel->isVisible())
+        form_->ShowPanel(form_->Show_Panel);
     QTreeWidget* tree = form_->Show_Panel->TreeView1;
     tree->scrollToItem(node);
     const QRect r = tree->visualItemRect(node);
@@ -80,6 +83,9 @@ namespace {
 // repaint then draws the visible rows before we call them shown.
 int paintList(QAbstractItemView* list, const char* what) {
     QApplication::processEvents();
+    // A hidden list paints nothing, and would be timed as if it had.
+    if (!list->isVisible())
+        throw std::runtime_error(std::string(what) + " is not on the screen");
     list->viewport()->repaint();
     const int rows = list->model()->rowCount();
     if (rows > 0 && (!list->indexAt(QPoint(list->viewport()->width() / 2, 1)).isValid() ||
