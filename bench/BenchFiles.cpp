@@ -1,5 +1,7 @@
 #include "BenchFiles.h"
 
+#include "CommandRun.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -61,6 +63,24 @@ std::string BenchFiles::startupFolder(uint64_t sites) const {
 std::string BenchFiles::categoriesFolder() const {
     // Without a password: the category-view benchmark shows the window.
     return ensure("categories-2000-open", SyntheticDirectory(1000, 49, ""));
+}
+
+std::string BenchFiles::sitesText(uint64_t sites) const {
+    const std::string folder = sitesFolder(sites);
+    const std::string text = root_ + "/sites-" + std::to_string(sites) + ".txt";
+    // Made afresh whenever the folder is newer, as after a regeneration.
+    std::error_code ec;
+    if (std::filesystem::exists(text) &&
+        std::filesystem::last_write_time(text, ec) >=
+            std::filesystem::last_write_time(folder + "/.generated", ec))
+        return text;
+    const std::string kvl =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "kvl").string();
+    const std::string part = text + ".part";
+    if (CommandRun::run({kvl, "sites", sitePath(folder)}, part).status != 0 ||
+        std::rename(part.c_str(), text.c_str()) != 0)
+        throw std::runtime_error("cannot list the sites of " + folder + " with " + kvl);
+    return text;
 }
 
 std::string BenchFiles::workFolder(const std::string& name) const {

@@ -14,6 +14,7 @@ namespace korvalo::bench {
 //                     answer), for everything that shows the window
 //   categories-2000-open/  cate.dat of about 2 000 categories and a small site
 //                     file with an empty password
+//   sites-N.txt       the sites of sites-N as kvl lists them, for grep
 //   work/             copies that the writing benchmarks change
 class BenchFiles {
 public:
@@ -23,6 +24,8 @@ public:
     std::string sitesFolder(uint64_t sites) const; // generated on first use
     std::string startupFolder(uint64_t sites) const;
     std::string categoriesFolder() const;
+    // Made by the kvl beside this program on first use.
+    std::string sitesText(uint64_t sites) const;
     // An empty folder under work/ with a temp/ inside, made once per name.
     std::string workFolder(const std::string& name) const;
 

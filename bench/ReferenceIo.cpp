@@ -54,6 +54,14 @@ void writeOrThrow(int fd, const char* data, size_t size, const std::string& path
 
 } // namespace
 
+uint64_t ReferenceIo::read(const std::string& path) {
+    const Fd in(path, O_RDONLY);
+    ::posix_fadvise(in.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    uint64_t bytes = 0;
+    readBlocks(in.fd, path, [&](const char*, size_t n) { bytes += n; });
+    return bytes;
+}
+
 ReferenceIo::Result ReferenceIo::scan(const std::string& path, std::string_view needle) {
     const Fd in(path, O_RDONLY);
     ::posix_fadvise(in.fd, 0, 0, POSIX_FADV_SEQUENTIAL);

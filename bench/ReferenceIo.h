@@ -14,9 +14,14 @@ public:
         bool found = false;
     };
 
-    // The reference every whole-file operation is measured against: read the
-    // file front to back in 1 MiB blocks and memmem each block for a needle
-    // that is not there. Throws std::runtime_error when it cannot read.
+    // The reference every whole-file operation is measured against, the floor
+    // of anything that must read the whole file: read() front to back in
+    // 1 MiB blocks into one buffer, and nothing else. The bytes read; throws
+    // std::runtime_error when it cannot read.
+    static uint64_t read(const std::string& path);
+
+    // The same reads with memmem over each block for a needle that is not
+    // there: a plain scan of the bytes, the second yardstick.
     static Result scan(const std::string& path, std::string_view needle = kAbsentNeedle);
 
     // The least a durable rewrite does: copy the file in 1 MiB blocks to a

@@ -29,6 +29,12 @@ public:
     // Lets the list lay out and paint what it now holds; the number of rows.
     int showBrowseList();
 
+    // The search panel shown with the query typed in and the scope chosen.
+    void typeSearch(const QString& query, bool addressScope);
+    // A click on "ابحث", then the result list laid out and painted; the
+    // number of rows.
+    int clickSearch();
+
 private:
     QTemporaryDir config_;
     std::unique_ptr<TForm1> form_;

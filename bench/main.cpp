@@ -1,9 +1,10 @@
 // korvalo_bench: the directory's operations on synthetic directories of
-// 10 000, 100 000 and 1 000 000 sites, each against a plain scan of the same
+// 10 000, 100 000 and 1 000 000 sites, each against a bare read of the same
 // file. Run through bench/run.sh, which prints the table.
 
 #include "BenchFiles.h"
 #include "BookmarkMenus.h"
+#include "CommandRun.h"
 #include "PeakMemory.h"
 #include "ReferenceIo.h"
 #include "StartupProbe.h"
@@ -59,6 +60,16 @@ std::string selfPath() {
         (state).SkipWithError(what);                                                               \
         break;                                                                                     \
     }
+
+void referenceRead(State& state, const std::string& path) {
+    BenchFiles::warm(path);
+    const uint64_t size = BenchFiles::fileSize(path);
+    for (auto _ : state) {
+        const uint64_t bytes = ReferenceIo::read(path);
+        REQUIRE(state, bytes == size, "the bare read came short");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
+}
 
 void referenceScan(State& state, const std::string& path) {
     BenchFiles::warm(path);
@@ -148,18 +159,68 @@ void listCategory(State& state, uint64_t sites) {
     }
 }
 
-// A word of many descriptions, typed with ة where the file has it too: every
-// description is folded and searched.
-void searchSites(State& state, uint64_t sites) {
+std::string cp1256(const char* utf8) {
+    return Cp1256::fromUnicode(QString::fromUtf8(utf8)).value();
+}
+
+// A word of many descriptions, typed with ة where the file has it too.
+constexpr const char* kSchool = "مدرسة";
+// A word of no description, with near misses in many (الحاسب).
+constexpr const char* kAbsent = "الحاسوب";
+// In the address scope, every site but the version and password records.
+constexpr const char* kBroad = "www";
+
+void searchSites(State& state, uint64_t sites, const char* query, bool wantRows) {
     const std::string folder = BenchFiles::instance().sitesFolder(sites);
     const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
     BenchFiles::warm(site);
-    const std::string query = Cp1256::fromUnicode(QString::fromUtf8("مدرسة")).value();
+    const std::string bytes = cp1256(query);
     for (auto _ : state) {
-        const SiteSearchResult r = SearchSites(site, cate, query, SearchScope::Description);
-        REQUIRE(state, r.status == SiteSearchResult::Status::Done && !r.rows.empty(),
-                "the search found nothing");
+        const SiteSearchResult r = SearchSites(site, cate, bytes, SearchScope::Description);
+        REQUIRE(state, r.status == SiteSearchResult::Status::Done && r.rows.empty() != wantRows,
+                wantRows ? "the search found nothing" : "the search found something");
         state.counters["rows"] = static_cast<double>(r.rows.size());
+    }
+}
+
+// The search as the user waits for it: from the click on the button to the
+// painted result list, the previous search's rows cleared on the way.
+void searchPanelClick(State& state, uint64_t sites, const char* query, bool addressScope) {
+    const std::string folder = BenchFiles::instance().startupFolder(sites);
+    BenchFiles::warm(BenchFiles::sitePath(folder));
+    WindowHarness& h = harnessFor(folder);
+    const QString text = QString::fromUtf8(query);
+    for (auto _ : state) {
+        state.PauseTiming();
+        h.typeSearch(text, addressScope);
+        state.ResumeTiming();
+        const int rows = h.clickSearch();
+        REQUIRE(state, rows > 0, "the search panel listed nothing");
+        state.counters["rows"] = rows;
+    }
+}
+
+// kvl search and grep -c over the same sites as text, each a whole process.
+void kvlSearch(State& state, uint64_t sites) {
+    const std::string site = BenchFiles::sitePath(BenchFiles::instance().sitesFolder(sites));
+    const std::string kvl = (std::filesystem::path(selfPath()).parent_path() / "kvl").string();
+    const std::string out = BenchFiles::instance().workFolder("commands") + "/kvl-search.txt";
+    BenchFiles::warm(site);
+    for (auto _ : state) {
+        const CommandRun::Result r = CommandRun::run({kvl, "search", kSchool, site}, out);
+        REQUIRE(state, r.status == 0, "kvl search failed or found nothing");
+    }
+}
+
+void grepCount(State& state, uint64_t sites) {
+    const std::string text = BenchFiles::instance().sitesText(sites);
+    const std::string out = BenchFiles::instance().workFolder("commands") + "/grep-count.txt";
+    BenchFiles::warm(text);
+    for (auto _ : state) {
+        // The C locale: grep's fastest byte search.
+        const CommandRun::Result r =
+            CommandRun::run({"/usr/bin/grep", "-c", kSchool, text}, out, {"LC_ALL=C"});
+        REQUIRE(state, r.status == 0, "grep failed or found nothing");
     }
 }
 
@@ -300,7 +361,7 @@ std::vector<uint64_t> sizes() {
     return out;
 }
 
-// The size whose memory and browse targets are set.
+// The size whose memory, search and window targets are set.
 constexpr uint64_t kTargetSites = 1000000;
 
 void registerAll(TableReporter& table) {
@@ -326,32 +387,47 @@ void registerAll(TableReporter& table) {
     };
     for (uint64_t n : all) {
         const std::string site = BenchFiles::sitePath(BenchFiles::instance().sitesFolder(n));
-        add("ReferenceScan", n, "sites", "ReferenceScan", Target::None,
+        const std::string read = "ReferenceRead";
+        add("ReferenceRead", n, "sites", read, Target::None,
+            [site](State& s) { referenceRead(s, site); });
+        add("ReferenceScan", n, "sites", read, Target::None,
             [site](State& s) { referenceScan(s, site); });
-        add("ScanSiteFileAtStartup", n, "sites", "ReferenceScan", Target::ScanRatio,
+        add("ScanSiteFileAtStartup", n, "sites", read, Target::ReadRatio,
             [n](State& s) { scanAtStartup(s, n); });
-        add("ListCategorySites", n, "sites", "ReferenceScan", Target::ScanRatio,
+        add("ListCategorySites", n, "sites", read, Target::ReadRatio,
             [n](State& s) { listCategory(s, n); });
-        add("SearchSites", n, "sites", "ReferenceScan", Target::ScanRatio,
-            [n](State& s) { searchSites(s, n); });
-        add("ReferenceAppend", n, "sites", "ReferenceScan", Target::None,
+        add("SearchSites", n, "sites", read, Target::SearchRatio,
+            [n](State& s) { searchSites(s, n, kSchool, true); });
+        add("SearchSitesNothing", n, "sites", read, Target::SearchRatio,
+            [n](State& s) { searchSites(s, n, kAbsent, false); });
+        add("SearchPanelClick", n, "sites", read, Target::WindowRatio,
+            [n](State& s) { searchPanelClick(s, n, kSchool, false); });
+        add("SearchPanelBroad", n, "sites", read, Target::BroadQuery,
+            [n](State& s) { searchPanelClick(s, n, kBroad, true); });
+        add("GrepCount", n, "sites", read, Target::None, [n](State& s) { grepCount(s, n); });
+        add(
+            "KvlSearch", n, "sites", read, Target::FloorRatio, [n](State& s) { kvlSearch(s, n); },
+            "GrepCount");
+        add("ReferenceAppend", n, "sites", read, Target::None,
             [n](State& s) { referenceAppend(s, n); });
         add(
-            "AppendSite", n, "sites", "ReferenceScan", Target::ScanRatio,
-            [n](State& s) { appendSite(s, n); }, "ReferenceAppend");
-        add("ReferenceCopy", n, "sites", "ReferenceScan", Target::None,
+            "AppendSite", n, "sites", read, Target::ReadRatio, [n](State& s) { appendSite(s, n); },
+            "ReferenceAppend");
+        add("ReferenceCopy", n, "sites", read, Target::None,
             [n](State& s) { referenceCopy(s, n); });
         add(
-            "RemoveSites", n, "sites", "ReferenceScan", Target::ScanRatio,
+            "RemoveSites", n, "sites", read, Target::ReadRatio,
             [n](State& s) { removeSites(s, n); }, "ReferenceCopy");
-        add("BrowseListClick", n, "sites", "ReferenceScan", Target::Browse,
+        add("BrowseListClick", n, "sites", read, Target::WindowRatio,
             [n](State& s) { browseListClick(s, n); });
     }
     const std::string cate = BenchFiles::catePath(BenchFiles::instance().categoriesFolder());
     const uint64_t categories = SyntheticDirectory(0, 49).categories().size();
-    add("ReferenceScan", categories, "categories", "ReferenceScan", Target::None,
+    add("ReferenceRead", categories, "categories", "ReferenceRead", Target::None,
+        [cate](State& s) { referenceRead(s, cate); });
+    add("ReferenceScan", categories, "categories", "ReferenceRead", Target::None,
         [cate](State& s) { referenceScan(s, cate); });
-    add("ReadCategoryTree", categories, "categories", "ReferenceScan", Target::ScanRatio,
+    add("ReadCategoryTree", categories, "categories", "ReferenceRead", Target::ReadRatio,
         [](State& s) { readCategoryTree(s); });
     add("BuildCategoryViews", categories, "categories", "", Target::None,
         [](State& s) { buildCategoryViews(s); });

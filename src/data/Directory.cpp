@@ -120,7 +120,7 @@ std::optional<CategoryTree> Directory::categoryTree() {
     return tree;
 }
 
-std::optional<std::vector<SiteRow>> Directory::categorySites(const QString& name, bool sub) {
+std::optional<SiteRowBuffer> Directory::categorySites(const QString& name, bool sub) {
     // A sub-category is found by the last record of its name, everything
     // else by the first.
     const std::optional<int32_t> id =
@@ -136,8 +136,7 @@ std::optional<std::vector<SiteRow>> Directory::categorySites(const QString& name
     return std::move(listing.rows);
 }
 
-std::optional<std::vector<FoundSite>> Directory::searchSites(const QString& query,
-                                                             SearchScope scope) {
+std::optional<SiteRowBuffer> Directory::searchSites(const QString& query, SearchScope scope) {
     // A character the code page cannot hold occurs in no record: such a query
     // searches as the empty one, which matches nothing.
     SiteSearchResult result =

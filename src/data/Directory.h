@@ -46,7 +46,7 @@ struct ChosenCategory {
 // 1 and its sites, which the browse list shows first.
 struct OpeningRead {
     QString firstCategoryName; // empty when no category has Id 1
-    std::vector<SiteRow> firstCategoryRows;
+    SiteRowBuffer firstCategoryRows;
 };
 
 // The directory as the windows see it: it owns the program-wide state and
@@ -78,9 +78,10 @@ public:
 
     // The sites of one node of the browse tree; nullopt when a file cannot
     // be read (the list keeps its rows).
-    std::optional<std::vector<SiteRow>> categorySites(const QString& name, bool subCategory);
-    // The local search; nullopt when a file cannot be read.
-    std::optional<std::vector<FoundSite>> searchSites(const QString& query, SearchScope scope);
+    std::optional<SiteRowBuffer> categorySites(const QString& name, bool subCategory);
+    // The local search, in file order (see SiteSearchResult); nullopt when a
+    // file cannot be read.
+    std::optional<SiteRowBuffer> searchSites(const QString& query, SearchScope scope);
 
     // The add panel's add: the description and a category are required, the
     // site is filed under the last category of the chosen name.

@@ -23,8 +23,7 @@ OpenedSiteFile ScanOpenedSiteFile(const std::string& sitePath, const std::functi
             advance();
         ++scan.siteCount;
         if (storedSiteCategoryId(record) == 1)
-            scan.firstCategoryRows.push_back(
-                {storedSiteUrl(record), storedSiteLanguage(record), storedSiteTitle(record)});
+            scan.firstCategoryRows.appendStored(record);
     }
     scan.complete = !in.failed();
     return scan;

@@ -36,7 +36,7 @@ struct OpenedSiteFile {
     bool opened = false;   // nothing else is set when the file cannot be opened
     bool complete = false; // false after a read error: what was read is kept
     uint64_t siteCount = 0;
-    std::vector<SiteRow> firstCategoryRows; // sites whose CategoryId is 1
+    SiteRowBuffer firstCategoryRows; // sites whose CategoryId is 1
 };
 
 // Reads another database through once: opens it (and calls opened() once

@@ -36,8 +36,10 @@ bool RecordReader::open(const std::string& path) {
     // grows meanwhile is still read to its end, in more reads.
     size_t records = kBlockBytes / recordSize_ + 1;
     struct stat st;
-    if (::fstat(fd_, &st) == 0 && st.st_size >= 0)
+    if (::fstat(fd_, &st) == 0 && st.st_size >= 0) {
+        recordsAtOpen_ = static_cast<uint64_t>(st.st_size) / recordSize_;
         records = std::min(records, static_cast<size_t>(st.st_size) / recordSize_ + 2);
+    }
     capacity_ = records * recordSize_;
     buffer_.reset(new uint8_t[capacity_]);
     return true;
@@ -68,17 +70,27 @@ bool RecordReader::refill() {
 }
 
 const uint8_t* RecordReader::next() {
-    if (fd_ < 0 || failed_)
-        return nullptr;
-    if (end_ - begin_ < recordSize_ && !refill()) {
-        if (eof_)
+    size_t count = 1;
+    return take(count);
+}
+
+const uint8_t* RecordReader::nextBlock(size_t& count) {
+    count = SIZE_MAX;
+    return take(count);
+}
+
+const uint8_t* RecordReader::take(size_t& count) {
+    if (fd_ < 0 || failed_ || (end_ - begin_ < recordSize_ && !refill())) {
+        if (fd_ >= 0 && !failed_ && eof_)
             fragment_ = end_ - begin_;
+        count = 0;
         return nullptr;
     }
-    const uint8_t* record = buffer_.get() + begin_;
-    begin_ += recordSize_;
-    ++records_;
-    return record;
+    count = std::min(count, (end_ - begin_) / recordSize_);
+    const uint8_t* records = buffer_.get() + begin_;
+    begin_ += count * recordSize_;
+    records_ += count;
+    return records;
 }
 
 } // namespace korvalo

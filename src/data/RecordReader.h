@@ -26,6 +26,11 @@ public:
     // failed() after the last record: a failed read is a file that cannot be
     // read, never a shorter one.
     const uint8_t* next();
+    // Every whole record the reader holds now, at least one: count of them
+    // back to back; nullptr as next() gives it. Valid until the next call.
+    const uint8_t* nextBlock(size_t& count);
+    // The whole records the file held when it was opened.
+    uint64_t recordsAtOpen() const { return recordsAtOpen_; }
 
     bool failed() const { return failed_; }
     uint64_t recordsRead() const { return records_; }
@@ -33,6 +38,8 @@ public:
 
 private:
     bool refill();
+    // Hands out up to count whole records (count becomes how many).
+    const uint8_t* take(size_t& count);
 
     size_t recordSize_;
     int fd_ = -1;
@@ -44,6 +51,7 @@ private:
     bool failed_ = false;
     uint64_t records_ = 0;
     uint64_t fragment_ = 0;
+    uint64_t recordsAtOpen_ = 0;
 };
 
 } // namespace korvalo

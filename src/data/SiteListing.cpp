@@ -3,6 +3,8 @@
 #include "data/RecordReader.h"
 #include "data/Records.h"
 
+#include <cstring>
+
 namespace korvalo {
 
 StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId) {
@@ -21,8 +23,7 @@ StartupScan ScanSiteFileAtStartup(const std::string& sitePath, int32_t infoId) {
         if (isPassword)
             scan.storedPassword = storedSiteTitle(rec);
         if (categoryId == 1)
-            scan.firstCategoryRows.push_back(
-                {storedSiteUrl(rec), storedSiteLanguage(rec), storedSiteTitle(rec)});
+            scan.firstCategoryRows.appendStored(rec);
     }
     // Half a file would pass for the whole one: a wrong count, and perhaps
     // no password where one is stored.
@@ -69,12 +70,29 @@ SiteListingResult ListCategorySites(const std::string& sitePath, int32_t id, boo
     // category, so a name that vanished from "cate.dat" must not list them.
     if (id == 0)
         return result;
-    int32_t (*const field)(const uint8_t*) =
-        subCategory ? storedSiteSubCategoryId : storedSiteCategoryId;
-    while (const uint8_t* rec = reader.next())
-        if (field(rec) == id)
-            result.rows.push_back(
-                {storedSiteUrl(rec), storedSiteLanguage(rec), storedSiteTitle(rec)});
+    // The id as the field is stored, compared as four bytes without decoding
+    // the record: SubCategoryId plain, CategoryId with its lowest byte
+    // shifted.
+    const size_t offset = subCategory ? 172 : 80;
+    uint8_t key[4];
+    for (int i = 0; i < 4; ++i)
+        key[i] = static_cast<uint8_t>(uint32_t(id) >> (8 * i));
+    if (!subCategory)
+        key[0] = static_cast<uint8_t>(key[0] + kShift);
+    uint32_t stored;
+    std::memcpy(&stored, key, sizeof stored);
+    size_t count = 0;
+    while (const uint8_t* block = reader.nextBlock(count))
+        for (size_t r = 0; r < count; ++r) {
+            const uint8_t* rec = block + r * kSiteRecordSize;
+            uint32_t field;
+            std::memcpy(&field, rec + offset, sizeof field);
+            if (field != stored)
+                continue;
+            if (result.rows.empty())
+                result.rows.reserve(reader.recordsAtOpen());
+            result.rows.appendStored(rec);
+        }
     if (reader.failed())
         return {};
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SiteRowBuffer.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,11 +18,11 @@ struct SiteRow {
 
 // What the start-up read-through of the site file gathers in one pass.
 struct StartupScan {
-    bool opened = false;                    // false also after a read error: nothing else is set
-    uint64_t siteCount = 0;                 // every whole record, special records included
-    std::string versionLabel;               // Url of the last version record
-    std::string storedPassword;             // Title of the last password record
-    std::vector<SiteRow> firstCategoryRows; // sites whose CategoryId is 1
+    bool opened = false;             // false also after a read error: nothing else is set
+    uint64_t siteCount = 0;          // every whole record, special records included
+    std::string versionLabel;        // Url of the last version record
+    std::string storedPassword;      // Title of the last password record
+    SiteRowBuffer firstCategoryRows; // sites whose CategoryId is 1
 };
 
 // infoId: the Id of the category named "info" (0 when there is none). A
@@ -40,7 +42,7 @@ std::optional<int32_t> FindLastCategoryIdByName(const std::string& catePath,
 
 struct SiteListingResult {
     bool opened = false; // false also after a read error: the list keeps its rows
-    std::vector<SiteRow> rows;
+    SiteRowBuffer rows;
 };
 
 // The sites of one category in file order: for a main category those whose

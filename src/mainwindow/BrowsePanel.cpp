@@ -136,17 +136,17 @@ bool BrowsePanel::listSitesOf(QTreeWidgetItem* node, bool updateHeader) {
 
 bool BrowsePanel::listSites(const QString& name, bool sub, bool updateHeader) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<std::vector<SiteRow>> rows = directory_.categorySites(name, sub);
+    std::optional<SiteRowBuffer> rows = directory_.categorySites(name, sub);
     if (!rows) {
         QApplication::restoreOverrideCursor();
         return false;
     }
     ListView1->setUpdatesEnabled(false);
-    model_->setRows(*rows);
+    model_->setRows(std::move(*rows));
     ListView1->setUpdatesEnabled(true);
     QApplication::restoreOverrideCursor();
     if (updateHeader)
-        setHeader(name, static_cast<int>(rows->size()));
+        setHeader(name, model_->rowCount());
     return true;
 }
 
@@ -180,9 +180,9 @@ void BrowsePanel::refill() {
     listSites(directory_.state().currentCategoryName, node && node->parent(), false);
 }
 
-void BrowsePanel::showSites(const QString& categoryName, const std::vector<SiteRow>& rows) {
+void BrowsePanel::showSites(const QString& categoryName, const SiteRowBuffer& rows) {
     model_->setRows(rows);
-    setHeader(categoryName, static_cast<int>(rows.size()));
+    setHeader(categoryName, model_->rowCount());
 }
 
 void BrowsePanel::appendSite(const SiteRow& row) {

@@ -15,6 +15,7 @@ namespace korvalo {
 class Directory;
 class PanelHost;
 class SiteListModel;
+class SiteRowBuffer;
 struct DisplayLook;
 struct SiteRow;
 
@@ -50,7 +51,7 @@ public:
     void refill();
     // The sites a category holds, with its header; start-up lists the first
     // category this way.
-    void showSites(const QString& categoryName, const std::vector<SiteRow>& rows);
+    void showSites(const QString& categoryName, const SiteRowBuffer& rows);
     // A new site goes at the end of the list, whatever category it shows.
     void appendSite(const SiteRow& row);
     void clear();

@@ -1,12 +1,7 @@
 #include "mainwindow/SiteListModel.h"
 
 #include "data/Cp1256.h"
-
-#include <QCollator>
-
-#include <algorithm>
-#include <numeric>
-#include <unordered_map>
+#include "search/LocalSearch.h"
 
 namespace korvalo {
 
@@ -27,16 +22,15 @@ QVariant SiteListModel::data(const QModelIndex& index, int role) const {
         return {};
     const Column column = columns_.at(static_cast<size_t>(index.column()));
     if (role == Qt::DisplayRole) {
-        const Row& r = rows_[static_cast<size_t>(index.row())];
         switch (column) {
         case Url:
-            return r.url;
+            return url(index.row());
         case Language:
-            return r.language;
+            return language(index.row());
         case Title:
-            return r.title;
+            return title(index.row());
         case Category:
-            return r.category;
+            return category(index.row());
         }
     }
     if (role == Qt::TextAlignmentRole && column == Category)
@@ -46,57 +40,32 @@ QVariant SiteListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-SiteListModel::Row SiteListModel::convert(const SiteRow& row) {
-    return {Cp1256::toUnicode(row.url),
-            Cp1256::toUnicode(row.language),
-            Cp1256::toUnicode(row.title),
-            {}};
-}
-
 void SiteListModel::setRows(const std::vector<SiteRow>& rows) {
-    beginResetModel();
-    rows_.clear();
-    rows_.reserve(rows.size());
+    SiteRowBuffer buffer;
+    buffer.reserve(rows.size());
     for (const SiteRow& r : rows)
-        rows_.push_back(convert(r));
+        buffer.append(r);
+    setRows(std::move(buffer));
+}
+
+void SiteListModel::setRows(SiteRowBuffer rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    categoryNames_.clear();
+    for (const std::string& name : rows_.categoryNames())
+        categoryNames_.push_back(Cp1256::toUnicode(name));
     endResetModel();
 }
 
-void SiteListModel::setRowsByUrl(const std::vector<FoundSite>& rows) {
-    std::vector<Row> converted;
-    converted.reserve(rows.size());
-    // Few distinct category names: convert each once and share the text.
-    std::unordered_map<std::string, QString> names;
-    for (const FoundSite& r : rows) {
-        auto [it, added] = names.try_emplace(r.category);
-        if (added)
-            it->second = Cp1256::toUnicode(r.category);
-        converted.push_back({Cp1256::toUnicode(r.url), {}, Cp1256::toUnicode(r.title), it->second});
-    }
-    // Sort keys make a search that matches every site affordable: one
-    // collation per row instead of one per comparison.
-    const QCollator collator;
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(converted.size());
-    for (const Row& r : converted)
-        keys.push_back(collator.sortKey(r.url));
-    std::vector<size_t> order(converted.size());
-    std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
-
-    beginResetModel();
-    rows_.clear();
-    rows_.reserve(converted.size());
-    for (size_t i : order)
-        rows_.push_back(std::move(converted[i]));
-    endResetModel();
+void SiteListModel::setRowsByUrl(SiteRowBuffer rows) {
+    sortByAddress(rows);
+    setRows(std::move(rows));
 }
 
 void SiteListModel::appendRow(const SiteRow& row) {
     const int n = rowCount();
     beginInsertRows({}, n, n);
-    rows_.push_back(convert(row));
+    rows_.append(row);
     endInsertRows();
 }
 
@@ -104,14 +73,40 @@ void SiteListModel::removeRowAt(int row) {
     if (row < 0 || row >= rowCount())
         return;
     beginRemoveRows({}, row, row);
-    rows_.erase(rows_.begin() + row);
+    rows_.erase(static_cast<size_t>(row));
     endRemoveRows();
 }
 
 void SiteListModel::clear() {
     beginResetModel();
     rows_.clear();
+    categoryNames_.clear();
     endResetModel();
+}
+
+QString SiteListModel::url(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return Cp1256::toUnicode(rows_.url(static_cast<size_t>(row)));
+}
+
+QString SiteListModel::title(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return Cp1256::toUnicode(rows_.title(static_cast<size_t>(row)));
+}
+
+QString SiteListModel::language(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    return Cp1256::toUnicode(rows_.language(static_cast<size_t>(row)));
+}
+
+QString SiteListModel::category(int row) const {
+    if (row < 0 || row >= rowCount())
+        return {};
+    const uint32_t n = rows_.number(static_cast<size_t>(row));
+    return n < categoryNames_.size() ? categoryNames_[n] : QString();
 }
 
 } // namespace korvalo

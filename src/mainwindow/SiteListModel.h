@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data/SiteListing.h"
-#include "search/LocalSearch.h"
+#include "data/SiteRowBuffer.h"
 
 #include <QAbstractTableModel>
-#include <QStringList>
+#include <QString>
 
 #include <vector>
 
@@ -13,7 +13,9 @@ namespace korvalo {
 // The rows of a site list. Columns are given at construction: the browse
 // list shows the address (hidden), the language and the description; the
 // favourites list shows the address and the description; the search results
-// show the address, the category and the description.
+// show the address, the category and the description. The rows stay in
+// their stored bytes; a text is converted when a view asks for it, so a
+// list costs the same whether it holds ten rows or a million.
 class SiteListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -25,32 +27,26 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    // Replaces every row in one batch; texts are Windows-1256 bytes.
+    // Replace every row in one batch; texts are Windows-1256 bytes.
     void setRows(const std::vector<SiteRow>& rows);
-    // Replaces every row with search results in one batch, ordered by the
-    // address with the platform's text comparison; equal addresses keep
-    // their order.
-    void setRowsByUrl(const std::vector<FoundSite>& rows);
+    void setRows(SiteRowBuffer rows);
+    // Replaces every row with search results in one batch, in the order of
+    // their addresses (see AddressOrder); the category column shows each
+    // row's categoryName().
+    void setRowsByUrl(SiteRowBuffer rows);
     void appendRow(const SiteRow& row);
     void removeRowAt(int row);
     void clear();
 
-    QString url(int row) const { return rows_.at(row).url; }
-    QString title(int row) const { return rows_.at(row).title; }
-    QString language(int row) const { return rows_.at(row).language; }
-    QString category(int row) const { return rows_.at(row).category; }
+    QString url(int row) const;
+    QString title(int row) const;
+    QString language(int row) const;
+    QString category(int row) const;
 
 private:
-    struct Row {
-        QString url;
-        QString language;
-        QString title;
-        QString category;
-    };
-    static Row convert(const SiteRow& row);
-
     std::vector<Column> columns_;
-    std::vector<Row> rows_;
+    SiteRowBuffer rows_;
+    std::vector<QString> categoryNames_; // rows_.categoryNames(), converted
 };
 
 } // namespace korvalo

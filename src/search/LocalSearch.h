@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SiteRowBuffer.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,14 +28,6 @@ std::string upperCaseAscii(std::string_view text);
 // The query as the records are compared with it: upper-cased, then folded.
 std::string prepareSearchQuery(std::string_view query);
 
-// One match, as stored: the address, its main category's name (empty when no
-// category has the record's CategoryId) and the description.
-struct FoundSite {
-    std::string url;
-    std::string category;
-    std::string title;
-};
-
 struct SiteSearchResult {
     enum class Status {
         Done,
@@ -41,7 +35,11 @@ struct SiteSearchResult {
         CategoryFileMissing, // a match needed a category name and "cate.dat" is missing
     };
     Status status = Status::SiteFileUnreadable;
-    std::vector<FoundSite> rows; // in file order
+    // The matches in file order, as stored: the address, the description and
+    // as the row's number the index of its main category's name among
+    // rows.categoryNames() (an empty name when no category has the record's
+    // CategoryId).
+    SiteRowBuffer rows;
 
     bool opened() const { return status != Status::SiteFileUnreadable; }
 };
@@ -51,5 +49,8 @@ struct SiteSearchResult {
 // letters) matches no site. "cate.dat" is read once, at the first match.
 SiteSearchResult SearchSites(const std::string& sitePath, const std::string& catePath,
                              std::string_view query, SearchScope scope);
+
+// The rows in the order the result list shows them (see AddressOrder).
+void sortByAddress(SiteRowBuffer& rows);
 
 } // namespace korvalo

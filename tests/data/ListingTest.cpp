@@ -11,8 +11,8 @@ namespace {
 
 Strings urlsOf(const SiteListingResult& listing) {
     Strings out;
-    for (const SiteRow& row : listing.rows)
-        out.push_back(row.url);
+    for (size_t i = 0; i < listing.rows.size(); ++i)
+        out.push_back(std::string(listing.rows.url(i)));
     return out;
 }
 
@@ -36,8 +36,8 @@ TEST(CategoryListing, aMainCategoryListsItsSubCategoriesSitesAndEachSubOnlyItsOw
     const SiteListingResult main = ListCategorySites(path, 4, false);
     ASSERT_TRUE(main.opened);
     EXPECT_EQ(urlsOf(main), (Strings{"s7a", "own1", "s8", "own2", "s9", "s7b"}));
-    EXPECT_EQ(main.rows[0].language, arabic);
-    EXPECT_EQ(main.rows[0].title, "T7a");
+    EXPECT_EQ(main.rows.language(0), arabic);
+    EXPECT_EQ(main.rows.title(0), "T7a");
 
     EXPECT_EQ(urlsOf(ListCategorySites(path, 7, true)), (Strings{"s7a", "other", "s7b"}));
     EXPECT_EQ(urlsOf(ListCategorySites(path, 8, true)), (Strings{"s8"}));

@@ -27,9 +27,9 @@ TEST(StartupScan, countsEveryRecordAndTakesTheLastVersionAndPassword) {
     EXPECT_EQ(scan.versionLabel, "2.2");
     EXPECT_EQ(scan.storedPassword, "second");
     ASSERT_EQ(scan.firstCategoryRows.size(), 2u);
-    EXPECT_EQ(scan.firstCategoryRows[0].url, "http://a.example");
-    EXPECT_EQ(scan.firstCategoryRows[0].language, arabic);
-    EXPECT_EQ(scan.firstCategoryRows[1].title, "C");
+    EXPECT_EQ(scan.firstCategoryRows.url(0), "http://a.example");
+    EXPECT_EQ(scan.firstCategoryRows.language(0), arabic);
+    EXPECT_EQ(scan.firstCategoryRows.title(1), "C");
 }
 
 TEST(StartupScan, withoutAnInfoCategoryRecordsOfCategoryZeroAreVersionsButNotThePassword) {

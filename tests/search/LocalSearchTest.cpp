@@ -12,8 +12,8 @@ namespace {
 
 Strings urlsOf(const SiteSearchResult& result) {
     Strings out;
-    for (const FoundSite& row : result.rows)
-        out.push_back(row.url);
+    for (size_t i = 0; i < result.rows.size(); ++i)
+        out.push_back(std::string(result.rows.url(i)));
     return out;
 }
 
@@ -134,11 +134,11 @@ TEST_F(LocalSearchTest, rowsCarryTheMainCategoryNameAndTheTextsAsStored) {
     EXPECT_EQ(urlsOf(r), (Strings{"pass", "u-sub", "u-dup-id", "u-no-category", "u-sub"}))
         << "every record counts, in file order, a site stored twice twice";
     // A site filed under a sub-category carries its main category's Id.
-    EXPECT_EQ(r.rows[1].category, cp("أخبار"));
-    EXPECT_EQ(r.rows[1].title, cp("Word مدرسة")) << "not folded or upper-cased";
-    EXPECT_EQ(r.rows[2].category, cp("رياضة")) << "the first record with the Id wins";
-    EXPECT_EQ(r.rows[3].category, "");
-    EXPECT_EQ(r.rows[0].category, "");
+    EXPECT_EQ(r.rows.categoryName(1), cp("أخبار"));
+    EXPECT_EQ(r.rows.title(1), cp("Word مدرسة")) << "not folded or upper-cased";
+    EXPECT_EQ(r.rows.categoryName(2), cp("رياضة")) << "the first record with the Id wins";
+    EXPECT_EQ(r.rows.categoryName(3), "");
+    EXPECT_EQ(r.rows.categoryName(0), "");
 }
 
 TEST_F(LocalSearchTest, missingFilesGiveTheirOwnStatus) {

@@ -1,5 +1,6 @@
 #include "data/Cp1256.h"
 #include "data/Records.h"
+#include "search/LocalSearch.h"
 #include "support/Fixtures.h"
 #include "support/TempDir.h"
 
@@ -137,6 +138,50 @@ TEST(Kvl, trailingFragmentIsReportedAndTheListingGoesOn) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, kSites);
     EXPECT_NE(r.err.find("fragment of 10 bytes"), std::string::npos) << r.err;
+}
+
+// The search panel's matches, folding and order, one line each as kvl sites
+// prints them; the status says whether anything was found.
+TEST(Kvl, searchPrintsThePanelsMatchesInItsOrder) {
+    test::TempDir dir;
+    const std::string file = dir.file("weburl.kvl");
+    const std::string sites = "http://b.example\t2\tمدرسة النور\tعربي\t1\t5\n"
+                              "http://other.example\t1\tشيء آخر\tE\t0\t0\n"
+                              "http://a.example\t1\tمـدرسه\tE\t0\t0\n"
+                              "http://A.example\t-3\tالمدرسة\tع/E\t7\t9\n";
+    ASSERT_EQ(kvl({QStringLiteral("make-sites"), QStringLiteral("-"), q(file)}, sites).status, 0);
+
+    KvlRun r = kvl({QStringLiteral("search"), QString::fromUtf8("مدرسة"), q(file)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "http://A.example\t-3\tالمدرسة\tع/E\t7\t9\n"
+                     "http://a.example\t1\tمـدرسه\tE\t0\t0\n"
+                     "http://b.example\t2\tمدرسة النور\tعربي\t1\t5\n");
+    // The same order as the program's result list.
+    test::writeCategories(dir.file("cate.dat"), {{"News", 1, 1, 0, 0}});
+    SiteSearchResult panel =
+        SearchSites(file, dir.file("cate.dat"), *Cp1256::fromUnicode(QString::fromUtf8("مدرسة")),
+                    SearchScope::Description);
+    sortByAddress(panel.rows);
+    std::string urls;
+    for (size_t i = 0; i < panel.rows.size(); ++i)
+        urls.append(panel.rows.url(i)).append("|");
+    EXPECT_EQ(urls, "http://A.example|http://a.example|http://b.example|");
+
+    r = kvl(
+        {QStringLiteral("search"), QStringLiteral("--address"), QStringLiteral("OTHER"), q(file)});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "http://other.example\t1\tشيء آخر\tE\t0\t0\n");
+
+    for (const QString& nothing : {QStringLiteral("zzz"), QString::fromUtf8("中文")}) {
+        r = kvl({QStringLiteral("search"), nothing, q(file)});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(kvl({QStringLiteral("search"), q(file)}).status, 2);
+    EXPECT_EQ(kvl({QStringLiteral("search"), QStringLiteral("--address"), q(file)}).status, 2);
+    r = kvl({QStringLiteral("search"), QStringLiteral("x"), q(dir.file("missing"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot open"), std::string::npos) << r.err;
 }
 
 namespace {

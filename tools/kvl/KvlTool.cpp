@@ -5,6 +5,7 @@
 #include "ExitStatus.h"
 #include "ExportHtml.h"
 #include "ImportHtml.h"
+#include "SearchSites.h"
 #include "SetVersion.h"
 
 #include "data/Cp1256.h"
@@ -34,6 +35,7 @@ const char* const kUsageText =
     "       kvl set-version SITEFILE LABEL [--categories CATEFILE] [--force]\n"
     "       kvl convert-sites OLD NEW\n"
     "       kvl convert-categories OLD NEW [--sites SITEFILE] [--force]\n"
+    "       kvl search [--address] QUERY FILE\n"
     "TEXT is UTF-8, one record per line, fields separated by one tab; '-' reads standard input.\n"
     "  site fields:     Url CategoryId Title Language UserMark SubCategoryId\n"
     "  category fields: Name Id IsRoot ParentId UserMark\n";
@@ -249,6 +251,8 @@ int run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
         return exportHtml(args[1], args[2], args[3], out, err);
     if (args.size() == 4 && args[0] == "import-html")
         return importHtml(args[1], args[2], args[3], out, err);
+    if (isSearchCommand(args))
+        return searchSites(args, out, err);
     // Commands that read their own options; kUsage from one is answered here.
     using Command = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
     const std::pair<const char*, Command> commands[] = {

@@ -171,15 +171,15 @@ void SearchPanel::SearchSites(const QString& query) {
 
     const SearchScope scope =
         RadioButton2->isChecked() ? SearchScope::Address : SearchScope::Description;
-    const std::optional<std::vector<FoundSite>> rows = directory_.searchSites(query, scope);
+    std::optional<SiteRowBuffer> rows = directory_.searchSites(query, scope);
     if (!rows) {
         QApplication::restoreOverrideCursor();
         return;
     }
-    model_->setRowsByUrl(*rows);
+    model_->setRowsByUrl(std::move(*rows));
     QApplication::restoreOverrideCursor();
 
-    const int count = static_cast<int>(rows->size());
+    const int count = model_->rowCount();
     if (count == 0)
         host_.showMessageBox(u("الاسم المدخل غير موجود."), false);
     Found_Label->setText(foundText(count));

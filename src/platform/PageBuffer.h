@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+
+namespace korvalo {
+
+// A growable run of bytes in pages of its own, for lists as large as a whole
+// site file: growing moves pages instead of copying bytes, and what is
+// reserved but never written costs only address space.
+class PageBuffer {
+public:
+    PageBuffer() = default;
+    ~PageBuffer();
+    PageBuffer(PageBuffer&& other) noexcept;
+    PageBuffer& operator=(PageBuffer&& other) noexcept;
+    PageBuffer(const PageBuffer&) = delete;
+    PageBuffer& operator=(const PageBuffer&) = delete;
+
+    char* data() const { return data_; }
+    size_t capacity() const { return capacity_; }
+
+    // Room for at least bytes, keeping what the run holds; throws
+    // std::bad_alloc when the system has no more.
+    void reserve(size_t bytes);
+    // Gives back the pages past the first bytes.
+    void shrink(size_t bytes);
+    // Gives every page back.
+    void reset();
+
+private:
+    char* data_ = nullptr;
+    size_t capacity_ = 0;
+};
+
+} // namespace korvalo
