@@ -34,16 +34,16 @@ static enum Action targetAction;
 static char countFile[4096];
 
 __attribute__((constructor)) static void configure(void) {
-    const char* spec = getenv("KORVALO_FAULT");
-    if (!spec)
+    const char* plan = getenv("KORVALO_FAULT");
+    if (!plan)
         return;
-    if (strncmp(spec, "count:", 6) == 0) {
-        snprintf(countFile, sizeof countFile, "%s", spec + 6);
+    if (strncmp(plan, "count:", 6) == 0) {
+        snprintf(countFile, sizeof countFile, "%s", plan + 6);
         return;
     }
     char kind[16], mode[16];
     long n = 0;
-    if (sscanf(spec, "%15[a-z]:%ld:%15[a-z]", kind, &n, mode) != 3)
+    if (sscanf(plan, "%15[a-z]:%ld:%15[a-z]", kind, &n, mode) != 3)
         return;
     for (int k = 0; k < kKinds; ++k)
         if (strcmp(kind, kKindNames[k]) == 0)
