@@ -14,7 +14,7 @@ namespace korvalo {
 namespace {
 // About a megabyte per read: large enough that a scan runs at the speed of
 // the page cache, small enough to stay out of the way.
-constexpr size_t kBlockBytes = 1 << 20;
+constexpr size_t kBlockBytes = 1 << 18;
 } // namespace
 
 RecordReader::RecordReader(size_t recordSize)

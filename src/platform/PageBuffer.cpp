@@ -1,5 +1,8 @@
 #include "platform/PageBuffer.h"
 
+#include <algorithm>
+#include <array>
+#include <mutex>
 #include <new>
 #include <sys/mman.h>
 #include <utility>
@@ -9,10 +12,68 @@ namespace korvalo {
 namespace {
 
 constexpr size_t kPage = 4096;
+// Large runs go in huge pages where the system offers them: a first touch
+// then costs one fault per 2 MB instead of one per 4 KB, which on some
+// virtual machines is most of the time a million-row list takes to fill.
+constexpr size_t kHugePage = size_t(2) << 20;
 
 size_t roundUp(size_t bytes) {
-    return (bytes + kPage - 1) / kPage * kPage;
+    const size_t unit = bytes >= kHugePage ? kHugePage : kPage;
+    return (bytes + unit - 1) / unit * unit;
 }
+
+// Mappings given back, kept for the next list: a search or a listing that
+// follows another then writes into pages that are already there instead of
+// faulting in and zeroing fresh ones. Each keeps at most kKeptResident bytes
+// in memory; the rest is handed back to the system.
+class PagePool {
+public:
+    static PagePool& instance() {
+        static PagePool pool;
+        return pool;
+    }
+
+    // The smallest kept mapping of at least bytes, or nullptr.
+    char* take(size_t bytes, size_t& capacity) {
+        const std::lock_guard lock(mutex_);
+        Slot* best = nullptr;
+        for (Slot& slot : slots_)
+            if (slot.data && slot.capacity >= bytes && (!best || slot.capacity < best->capacity))
+                best = &slot;
+        if (!best)
+            return nullptr;
+        capacity = std::exchange(best->capacity, 0);
+        return std::exchange(best->data, nullptr);
+    }
+
+    void give(char* data, size_t capacity) {
+        if (capacity > kKeptResident)
+            ::madvise(data + kKeptResident, capacity - kKeptResident, MADV_DONTNEED);
+        Slot dropped{data, capacity};
+        {
+            const std::lock_guard lock(mutex_);
+            // A free slot, or else the smallest mapping makes room.
+            Slot* slot = std::min_element(slots_.begin(), slots_.end(), [](const Slot& a,
+                                                                           const Slot& b) {
+                return (a.data ? a.capacity + 1 : 0) < (b.data ? b.capacity + 1 : 0);
+            });
+            if (!slot->data || slot->capacity < capacity)
+                std::swap(dropped, *slot);
+        }
+        if (dropped.data)
+            ::munmap(dropped.data, dropped.capacity);
+    }
+
+private:
+    static constexpr size_t kSlots = 6;
+    static constexpr size_t kKeptResident = size_t(16) << 20;
+    struct Slot {
+        char* data = nullptr;
+        size_t capacity = 0;
+    };
+    std::mutex mutex_;
+    std::array<Slot, kSlots> slots_{};
+};
 
 } // namespace
 
@@ -37,11 +98,15 @@ void PageBuffer::reserve(size_t bytes) {
     if (bytes <= capacity_)
         return;
     const size_t size = roundUp(bytes);
+    if (!data_ && (data_ = PagePool::instance().take(size, capacity_)))
+        return;
     void* p =
         data_ ? ::mremap(data_, capacity_, size, MREMAP_MAYMOVE)
               : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         throw std::bad_alloc();
+    if (size >= kHugePage)
+        ::madvise(p, size, MADV_HUGEPAGE); // only advice: without it, plain pages
     data_ = static_cast<char*>(p);
     capacity_ = size;
 }
@@ -56,7 +121,7 @@ void PageBuffer::shrink(size_t bytes) {
 
 void PageBuffer::reset() {
     if (data_)
-        ::munmap(data_, capacity_);
+        PagePool::instance().give(data_, capacity_);
     data_ = nullptr;
     capacity_ = 0;
 }

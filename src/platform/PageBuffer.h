@@ -6,7 +6,9 @@ namespace korvalo {
 
 // A growable run of bytes in pages of its own, for lists as large as a whole
 // site file: growing moves pages instead of copying bytes, and what is
-// reserved but never written costs only address space.
+// reserved but never written costs only address space. A run given back is
+// kept for the next one (its first 16 MB stay in memory), so its bytes are
+// whatever the last user left there, not zeros.
 class PageBuffer {
 public:
     PageBuffer() = default;
@@ -24,7 +26,7 @@ public:
     void reserve(size_t bytes);
     // Gives back the pages past the first bytes.
     void shrink(size_t bytes);
-    // Gives every page back.
+    // Gives the run back, for the next buffer to reuse.
     void reset();
 
 private:

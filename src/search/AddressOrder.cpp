@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace korvalo {
 
@@ -84,7 +85,7 @@ private:
     // are first split in place, so that a million rows need 2 MB beside
     // their own items.
     static constexpr size_t kScratchItems = 128 * 1024;
-    static constexpr ptrdiff_t kAhead = 12;
+    static constexpr ptrdiff_t kAhead = 32;
 
     static uint8_t byteOf(uint64_t key, int index) { return uint8_t(key >> (56 - 8 * index)); }
 
@@ -131,7 +132,7 @@ private:
         Bounds bounds;
         for (Item* it = begin; it != end; ++it) {
             if (end - it > kAhead)
-                rows_.prefetchAt(it[kAhead].place);
+                rows_.prefetchAt(it[kAhead].place, depth);
             it->key = keyOf(rows_.urlAt(it->place), depth);
             bounds.add(it->key);
         }
@@ -255,7 +256,21 @@ private:
         }
         if (from != begin)
             std::copy(from, from + n, begin);
-        // Rows with the same eight letters: the next eight, or their bytes.
+        sortTies(begin, end, depth);
+    }
+
+    // Rows sorted by their keys: those with the same eight letters go on by
+    // the next eight, or, when their addresses ended, by their bytes. The
+    // next letters of all the tied rows are read in one sweep, so that the
+    // reads of many rows, which lie all over the buffer, are under way at
+    // once.
+    void sortTies(Item* begin, Item* end, size_t depth) {
+        struct Run {
+            Item* begin;
+            Item* end;
+            Bounds bounds;
+        };
+        std::vector<Run> tied;
         for (Item* run = begin; run != end;) {
             Item* next = run + 1;
             while (next != end && next->key == run->key)
@@ -264,10 +279,23 @@ private:
                 if ((run->key & 0xFF) == 0)
                     tieBreak(run, next);
                 else
-                    sortLetters(run, next, depth + 8);
+                    tied.push_back({run, next, {}});
             }
             run = next;
         }
+        if (tied.empty())
+            return;
+        const size_t next = depth + 8;
+        Item* const last = tied.back().end;
+        for (Run& run : tied)
+            for (Item* it = run.begin; it != run.end; ++it) {
+                if (last - it > kAhead)
+                    rows_.prefetchAt(it[kAhead].place, next);
+                it->key = keyOf(rows_.urlAt(it->place), next);
+                run.bounds.add(it->key);
+            }
+        for (const Run& run : tied)
+            sortKeys(run.begin, run.end, next, run.bounds);
     }
 
     // The same letters throughout: the bytes decide, then the rows' order.

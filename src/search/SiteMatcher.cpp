@@ -2,6 +2,7 @@
 
 #include "data/Records.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -260,6 +261,12 @@ __attribute__((target("avx2"))) inline uint32_t byteMask(const uint8_t* p, __m25
 
 // The counts of spellings are template arguments, so that the compiler lays
 // out each filter without loops.
+//
+// Two passes over each run of records. The first only notes the records
+// where the filter holds anywhere in the field, without a branch on what it
+// finds: on text just read, a mispredicted branch costs more than the
+// filter. The second, over those few records while they are still in the
+// cache, keeps the places before the terminator and runs the full test.
 template <size_t First, size_t Second>
 __attribute__((target("avx2"))) void SiteMatcher::findAvx2(const uint8_t* records, size_t count,
                                                            std::vector<uint32_t>& hits) const {
@@ -275,45 +282,47 @@ __attribute__((target("avx2"))) void SiteMatcher::findAvx2(const uint8_t* record
     static_assert(kUrlWidth <= 96 && kTitleWidth <= 96 && kTitleOffset + kTitleWidth < 176);
     const size_t last = width_ - 32;
     const uint32_t newInLast = ~0u << (64 - last);
-    for (size_t r = 0; r < count; ++r) {
-        const uint8_t* field = records + r * kSiteRecordSize + offset_;
-        const __m256i hits0 = filterHits<First, Second>(field, first, second);
-        const __m256i hits1 = filterHits<First, Second>(field + 32, first, second);
-        __m256i any = _mm256_or_si256(hits0, hits1);
-        // Most texts end before the last load's part of the field, which
-        // then holds nothing to find.
-        const uint32_t end1 = bitsOf(_mm256_cmpeq_epi8(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(field + 32)), terminator));
-        const uint32_t end0 = bitsOf(_mm256_cmpeq_epi8(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(field)), terminator));
-        __m256i hits2 = _mm256_setzero_si256();
-        if ((end0 | end1) == 0) {
-            hits2 = filterHits<First, Second>(field + last, first, second);
-            any = _mm256_or_si256(any, hits2);
+    const auto filter = [&](const uint8_t* field, uint32_t(&masks)[3])
+        __attribute__((target("avx2"), always_inline)) {
+        masks[0] = bitsOf(filterHits<First, Second>(field, first, second));
+        masks[1] = bitsOf(filterHits<First, Second>(field + 32, first, second));
+        masks[2] = bitsOf(filterHits<First, Second>(field + last, first, second)) & newInLast;
+    };
+    constexpr size_t kRun = 512;
+    uint32_t candidates[kRun];
+    uint32_t found[kRun][3];
+    for (size_t from = 0; from < count; from += kRun) {
+        const size_t to = std::min(count, from + kRun);
+        size_t n = 0;
+        for (size_t r = from; r < to; ++r) {
+            filter(records + r * kSiteRecordSize + offset_, found[n]);
+            candidates[n] = static_cast<uint32_t>(r);
+            n += (found[n][0] | found[n][1] | found[n][2]) != 0;
         }
-        // The last load's overlap with the second only repeats places,
-        // which cannot make a record pass.
-        if (_mm256_testz_si256(any, any))
-            continue;
-        uint32_t masks[3] = {bitsOf(hits0), bitsOf(hits1), bitsOf(hits2) & newInLast};
-        // Only places before the terminator count: the text ends there.
-        const uint64_t low = uint64_t(end0) | uint64_t(end1) << 32;
-        const uint32_t high = byteMask(field + last, terminator) & newInLast;
-        if (low) {
-            const uint64_t before = (1ull << __builtin_ctzll(low)) - 1;
-            masks[0] &= uint32_t(before);
-            masks[1] &= uint32_t(before >> 32);
-            masks[2] = 0;
-        } else if (high) {
-            masks[2] &= (1u << __builtin_ctz(high)) - 1;
+        for (size_t c = 0; c < n; ++c) {
+            const uint32_t r = candidates[c];
+            const uint8_t* field = records + size_t(r) * kSiteRecordSize + offset_;
+            uint32_t(&masks)[3] = found[c];
+            // Only places before the terminator count: the text ends there.
+            const uint64_t low = uint64_t(byteMask(field, terminator)) |
+                                 uint64_t(byteMask(field + 32, terminator)) << 32;
+            const uint32_t high = byteMask(field + last, terminator) & newInLast;
+            if (low) {
+                const uint64_t before = (1ull << __builtin_ctzll(low)) - 1;
+                masks[0] &= uint32_t(before);
+                masks[1] &= uint32_t(before >> 32);
+                masks[2] = 0;
+            } else if (high) {
+                masks[2] &= (1u << __builtin_ctz(high)) - 1;
+            }
+            const size_t base[3] = {0, 32, last};
+            bool match = false;
+            for (size_t k = 0; k < 3 && !match; ++k)
+                for (uint32_t m = masks[k]; m && !match; m &= m - 1)
+                    match = matchesAt(field, base[k] + size_t(__builtin_ctz(m)), false);
+            if (match)
+                hits.push_back(r);
         }
-        const size_t base[3] = {0, 32, last};
-        bool found = false;
-        for (size_t c = 0; c < 3 && !found; ++c)
-            for (uint32_t m = masks[c]; m && !found; m &= m - 1)
-                found = matchesAt(field, base[c] + size_t(__builtin_ctz(m)), false);
-        if (found)
-            hits.push_back(static_cast<uint32_t>(r));
     }
 }
 
