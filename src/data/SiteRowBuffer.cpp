@@ -86,10 +86,10 @@ SiteRowBuffer& SiteRowBuffer::operator=(const SiteRowBuffer& other) {
     return *this;
 }
 
-char* SiteRowBuffer::grow(size_t bytes) {
+char* SiteRowBuffer::grow(size_t bytes, bool huge) {
     const size_t needed = textSize_ + bytes + kSlack;
     if (needed > text_.capacity())
-        text_.reserve(std::max(needed, text_.capacity() * 2));
+        text_.reserve(huge ? needed : std::max(needed, text_.capacity() * 2), huge);
     return text_.data() + textSize_;
 }
 
@@ -117,8 +117,8 @@ void SiteRowBuffer::reserve(size_t rows) {
     // The most one row can take: a long number and three texts that fill
     // their arrays without a terminator. Only what the rows write is ever
     // touched, so the rest stays address space.
-    grow(rows * (5 + kUrlWidth + kLanguageWidth + kTitleWidth));
-    places_.reserve((count_ + rows) * sizeof(Place));
+    grow(rows * (5 + kUrlWidth + kLanguageWidth + kTitleWidth), true);
+    places_.reserve((count_ + rows) * sizeof(Place), true);
 }
 
 void SiteRowBuffer::appendStored(const uint8_t* record, uint32_t number, bool withLanguage) {

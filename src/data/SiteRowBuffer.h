@@ -85,8 +85,9 @@ private:
     }
     static size_t numberBytes(Place p) { return (p >> kLongShift) & 1 ? 5 : 1; }
 
-    // Room for bytes more, and the slack a whole-field write may run into.
-    char* grow(size_t bytes);
+    // Room for bytes more, and the slack a whole-field write may run into;
+    // huge: exactly that much, in huge pages (see PageBuffer::reserve).
+    char* grow(size_t bytes, bool huge = false);
     // Writes the number at the end of the texts; its length.
     size_t putNumber(uint32_t number);
     void pushPlace(size_t offset, size_t numberLength, size_t url, size_t language, size_t title);

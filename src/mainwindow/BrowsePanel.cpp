@@ -180,8 +180,8 @@ void BrowsePanel::refill() {
     listSites(directory_.state().currentCategoryName, node && node->parent(), false);
 }
 
-void BrowsePanel::showSites(const QString& categoryName, const SiteRowBuffer& rows) {
-    model_->setRows(rows);
+void BrowsePanel::showSites(const QString& categoryName, SiteRowBuffer rows) {
+    model_->setRows(std::move(rows));
     setHeader(categoryName, model_->rowCount());
 }
 

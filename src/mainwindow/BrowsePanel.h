@@ -51,7 +51,7 @@ public:
     void refill();
     // The sites a category holds, with its header; start-up lists the first
     // category this way.
-    void showSites(const QString& categoryName, const SiteRowBuffer& rows);
+    void showSites(const QString& categoryName, SiteRowBuffer rows);
     // A new site goes at the end of the list, whatever category it shows.
     void appendSite(const SiteRow& row);
     void clear();

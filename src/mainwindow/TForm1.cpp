@@ -521,12 +521,12 @@ bool TForm1::startUp() {
     // of category 1, which the list shows first.
     Show_Panel->clear();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const std::optional<OpeningRead> opening = directory_.readAtStartup();
+    std::optional<OpeningRead> opening = directory_.readAtStartup();
     if (!opening) {
         QApplication::restoreOverrideCursor();
         return false;
     }
-    Show_Panel->showSites(opening->firstCategoryName, opening->firstCategoryRows);
+    Show_Panel->showSites(opening->firstCategoryName, std::move(opening->firstCategoryRows));
     Favorites_Panel->setRows(directory_.favorites());
     Caption->setText(u("الاصدار ") + state.versionLabel);
     showSiteCount(state.siteCount);

@@ -12,13 +12,9 @@ namespace korvalo {
 namespace {
 
 constexpr size_t kPage = 4096;
-// Large runs go in huge pages where the system offers them: a first touch
-// then costs one fault per 2 MB instead of one per 4 KB, which on some
-// virtual machines is most of the time a million-row list takes to fill.
 constexpr size_t kHugePage = size_t(2) << 20;
 
-size_t roundUp(size_t bytes) {
-    const size_t unit = bytes >= kHugePage ? kHugePage : kPage;
+size_t roundUp(size_t bytes, size_t unit) {
     return (bytes + unit - 1) / unit * unit;
 }
 
@@ -94,10 +90,10 @@ PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
     return *this;
 }
 
-void PageBuffer::reserve(size_t bytes) {
+void PageBuffer::reserve(size_t bytes, bool huge) {
     if (bytes <= capacity_)
         return;
-    const size_t size = roundUp(bytes);
+    const size_t size = roundUp(bytes, huge ? kHugePage : kPage);
     if (!data_ && (data_ = PagePool::instance().take(size, capacity_)))
         return;
     void* p =
@@ -105,14 +101,14 @@ void PageBuffer::reserve(size_t bytes) {
               : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         throw std::bad_alloc();
-    if (size >= kHugePage)
+    if (huge)
         ::madvise(p, size, MADV_HUGEPAGE); // only advice: without it, plain pages
     data_ = static_cast<char*>(p);
     capacity_ = size;
 }
 
 void PageBuffer::shrink(size_t bytes) {
-    const size_t size = roundUp(bytes);
+    const size_t size = roundUp(bytes, kPage);
     if (size == 0)
         return reset();
     if (size < capacity_ && ::mremap(data_, capacity_, size, 0) != MAP_FAILED)

@@ -72,7 +72,7 @@ public:
     RadixSort(const SiteRowBuffer& rows, size_t count)
         : rows_(rows)
         , rank_(ranks())
-        , scratchItems_(ptrdiff_t(std::min(count, kScratchItems))) {
+        , scratchItems_(ptrdiff_t(count <= kScratchItems ? count : kScratchItemsBeside)) {
         scratch_.reserve(size_t(scratchItems_) * sizeof(Item));
     }
 
@@ -81,10 +81,12 @@ public:
 
 private:
     static constexpr ptrdiff_t kSmall = 48;
-    // Groups up to this many rows sort through a scratch buffer; larger ones
-    // are first split in place, so that a million rows need 2 MB beside
-    // their own items.
+    // Up to this many rows sort through a scratch buffer as large as
+    // themselves. Beyond, groups are first split in place down to a smaller
+    // scratch buffer's size, so that a million rows, whose texts and items
+    // fill most of the memory the process may take, need only 256 KB more.
     static constexpr size_t kScratchItems = 128 * 1024;
+    static constexpr size_t kScratchItemsBeside = 16 * 1024;
     static constexpr ptrdiff_t kAhead = 32;
 
     static uint8_t byteOf(uint64_t key, int index) { return uint8_t(key >> (56 - 8 * index)); }
@@ -331,7 +333,7 @@ void AddressOrder::sort(SiteRowBuffer& rows) {
     // The items take the places' own pages, twice as many of them: a million
     // rows sort in 16 MB beside their texts, not 24.
     PageBuffer buffer = rows.takePlaces();
-    buffer.reserve(n * sizeof(Item));
+    buffer.reserve(n * sizeof(Item), true);
     Place* places = reinterpret_cast<Place*>(buffer.data());
     Item* items = reinterpret_cast<Item*>(buffer.data());
     // From the back, each item is written over places already read.
