@@ -108,11 +108,11 @@ void PageBuffer::reserve(size_t bytes, bool huge) {
 }
 
 void PageBuffer::shrink(size_t bytes) {
-    const size_t size = roundUp(bytes, kPage);
-    if (size == 0)
-        return reset();
-    if (size < capacity_ && ::mremap(data_, capacity_, size, 0) != MAP_FAILED)
-        capacity_ = size;
+    // The run keeps its size, so that a later one may fill it again without
+    // moving.
+    const size_t keep = roundUp(bytes, kPage);
+    if (keep < capacity_)
+        ::madvise(data_ + keep, capacity_ - keep, MADV_DONTNEED);
 }
 
 void PageBuffer::reset() {

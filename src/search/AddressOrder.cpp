@@ -346,7 +346,10 @@ void AddressOrder::sort(SiteRowBuffer& rows) {
         const Place p = items[i].place;
         places[i] = p;
     }
-    buffer.shrink(n * sizeof(Place));
+    // What the items took beyond the places is given back when it is much;
+    // a smaller list keeps it for the next sort to fill again.
+    if (n * sizeof(Place) >= (size_t(4) << 20))
+        buffer.shrink(n * sizeof(Place));
     rows.putPlaces(std::move(buffer));
 }
 

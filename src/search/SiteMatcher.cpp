@@ -288,21 +288,20 @@ __attribute__((target("avx2"))) void SiteMatcher::findAvx2(const uint8_t* record
         masks[1] = bitsOf(filterHits<First, Second>(field + 32, first, second));
         masks[2] = bitsOf(filterHits<First, Second>(field + last, first, second)) & newInLast;
     };
-    constexpr size_t kRun = 512;
-    uint32_t candidates[kRun];
-    uint32_t found[kRun][3];
-    for (size_t from = 0; from < count; from += kRun) {
-        const size_t to = std::min(count, from + kRun);
-        size_t n = 0;
+    // A bit for each of 64 records: whether the filter holds in it.
+    for (size_t from = 0; from < count; from += 64) {
+        const size_t to = std::min(count, from + 64);
+        uint64_t candidates = 0;
         for (size_t r = from; r < to; ++r) {
-            filter(records + r * kSiteRecordSize + offset_, found[n]);
-            candidates[n] = static_cast<uint32_t>(r);
-            n += (found[n][0] | found[n][1] | found[n][2]) != 0;
+            uint32_t masks[3];
+            filter(records + r * kSiteRecordSize + offset_, masks);
+            candidates |= uint64_t((masks[0] | masks[1] | masks[2]) != 0) << (r - from);
         }
-        for (size_t c = 0; c < n; ++c) {
-            const uint32_t r = candidates[c];
-            const uint8_t* field = records + size_t(r) * kSiteRecordSize + offset_;
-            uint32_t(&masks)[3] = found[c];
+        for (; candidates; candidates &= candidates - 1) {
+            const size_t r = from + size_t(__builtin_ctzll(candidates));
+            const uint8_t* field = records + r * kSiteRecordSize + offset_;
+            uint32_t masks[3];
+            filter(field, masks);
             // Only places before the terminator count: the text ends there.
             const uint64_t low = uint64_t(byteMask(field, terminator)) |
                                  uint64_t(byteMask(field + 32, terminator)) << 32;
@@ -321,7 +320,7 @@ __attribute__((target("avx2"))) void SiteMatcher::findAvx2(const uint8_t* record
                 for (uint32_t m = masks[k]; m && !match; m &= m - 1)
                     match = matchesAt(field, base[k] + size_t(__builtin_ctz(m)), false);
             if (match)
-                hits.push_back(r);
+                hits.push_back(static_cast<uint32_t>(r));
         }
     }
 }
