@@ -25,9 +25,11 @@ struct Fd {
     Fd& operator=(const Fd&) = delete;
 };
 
-// Reads fd to its end in blocks, handing each to use.
+// Reads fd to its end in blocks, handing each to use. The block is one
+// buffer for the whole run, its pages already in memory, so that no
+// reference pays for faulting in a fresh one.
 template <typename Use> void readBlocks(int fd, const std::string& path, Use use) {
-    std::vector<char> block(kBlock);
+    static std::vector<char> block(kBlock, 1);
     for (;;) {
         const ssize_t n = ::read(fd, block.data(), block.size());
         if (n < 0 && errno == EINTR)

@@ -27,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -60,6 +61,45 @@ std::string selfPath() {
         (state).SkipWithError(what);                                                               \
         break;                                                                                     \
     }
+
+// A bare read of the same file before each timed iteration, itself not
+// timed: on a shared machine the speed of memory drifts over a run, by as
+// much as twice in a few minutes, so each operation is compared with reads
+// made beside it. The read timed is the second of two, so that what the
+// operation before it left in the caches does not slow it. Its mean goes to
+// the counter read_ms.
+class PairedRead {
+public:
+    explicit PairedRead(std::string path)
+        : path_(std::move(path)) {}
+
+    // Call while the timing is paused.
+    void read() {
+        ReferenceIo::read(path_);
+        const auto start = std::chrono::steady_clock::now();
+        ReferenceIo::read(path_);
+        total_ +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        ++count_;
+    }
+
+    void pausedRead(State& state) {
+        state.PauseTiming();
+        read();
+        state.ResumeTiming();
+    }
+
+    void report(State& state) const {
+        if (count_)
+            state.counters["read_ms"] = total_ / double(count_);
+    }
+
+private:
+    std::string path_;
+    double total_ = 0;
+    int count_ = 0;
+};
 
 void referenceRead(State& state, const std::string& path) {
     BenchFiles::warm(path);
@@ -131,7 +171,9 @@ void scanAtStartup(State& state, uint64_t sites) {
     const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
     BenchFiles::warm(site);
     const SyntheticDirectory dir(sites);
+    PairedRead paired(site);
     for (auto _ : state) {
+        paired.pausedRead(state);
         // The read-through looks up the "info" category first.
         const int32_t infoId = FindCategoryId(cate, std::string(kInfoCategoryName)).value_or(0);
         const StartupScan scan = ScanSiteFileAtStartup(site, infoId);
@@ -142,6 +184,7 @@ void scanAtStartup(State& state, uint64_t sites) {
                 "the read-through found other values than the generator wrote");
         state.counters["rows"] = static_cast<double>(scan.firstCategoryRows.size());
     }
+    paired.report(state);
 }
 
 void listCategory(State& state, uint64_t sites) {
@@ -149,7 +192,9 @@ void listCategory(State& state, uint64_t sites) {
     const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
     BenchFiles::warm(site);
     const SyntheticDirectory dir(sites);
+    PairedRead paired(site);
     for (auto _ : state) {
+        paired.pausedRead(state);
         const std::optional<int32_t> id = FindCategoryId(cate, dir.bigCategoryName());
         REQUIRE(state, id == SyntheticDirectory::kBigCategoryId, "category lookup failed");
         const SiteListingResult listing = ListCategorySites(site, *id, false);
@@ -157,6 +202,7 @@ void listCategory(State& state, uint64_t sites) {
                 "the listing has the wrong rows");
         state.counters["rows"] = static_cast<double>(listing.rows.size());
     }
+    paired.report(state);
 }
 
 std::string cp1256(const char* utf8) {
@@ -175,12 +221,15 @@ void searchSites(State& state, uint64_t sites, const char* query, bool wantRows)
     const std::string site = BenchFiles::sitePath(folder), cate = BenchFiles::catePath(folder);
     BenchFiles::warm(site);
     const std::string bytes = cp1256(query);
+    PairedRead paired(site);
     for (auto _ : state) {
+        paired.pausedRead(state);
         const SiteSearchResult r = SearchSites(site, cate, bytes, SearchScope::Description);
         REQUIRE(state, r.status == SiteSearchResult::Status::Done && r.rows.empty() != wantRows,
                 wantRows ? "the search found nothing" : "the search found something");
         state.counters["rows"] = static_cast<double>(r.rows.size());
     }
+    paired.report(state);
 }
 
 // The search as the user waits for it: from the click on the button to the
@@ -190,14 +239,17 @@ void searchPanelClick(State& state, uint64_t sites, const char* query, bool addr
     BenchFiles::warm(BenchFiles::sitePath(folder));
     WindowHarness& h = harnessFor(folder);
     const QString text = QString::fromUtf8(query);
+    PairedRead paired(BenchFiles::sitePath(folder));
     for (auto _ : state) {
         state.PauseTiming();
         h.typeSearch(text, addressScope);
+        paired.read();
         state.ResumeTiming();
         const int rows = h.clickSearch();
         REQUIRE(state, rows > 0, "the search panel listed nothing");
         state.counters["rows"] = rows;
     }
+    paired.report(state);
 }
 
 // kvl search and grep -c over the same sites as text, each a whole process.
@@ -232,11 +284,13 @@ void browseListClick(State& state, uint64_t sites) {
     WindowHarness& h = harnessFor(folder);
     QTreeWidgetItem* big = h.browseNode(dir.bigCategoryName());
     QTreeWidgetItem* other = h.browseNode(dir.smallCategoryName());
+    PairedRead paired(BenchFiles::sitePath(folder));
     for (auto _ : state) {
         // The list shows another category when the user clicks the big one.
         state.PauseTiming();
         h.clickBrowseNode(other);
         h.showBrowseList();
+        paired.read();
         state.ResumeTiming();
         h.clickBrowseNode(big);
         const int rows = h.showBrowseList();
@@ -244,6 +298,7 @@ void browseListClick(State& state, uint64_t sites) {
                 "the browse list shows the wrong number of rows");
         state.counters["rows"] = rows;
     }
+    paired.report(state);
 }
 
 void appendSite(State& state, uint64_t sites) {
@@ -259,13 +314,16 @@ void appendSite(State& state, uint64_t sites) {
     const SiteFile file(folder + "/", "weburl.kvl");
     SiteRecord record = dir.site(7);
     record.Url = dir.absentUrl();
+    PairedRead paired(source);
     for (auto _ : state) {
         const DataFileResult r = file.AppendSite(record);
         state.PauseTiming();
         const bool cut = ::truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+        paired.read();
         state.ResumeTiming();
         REQUIRE(state, r.ok() && r.count == sites + 1 && cut, "the append failed");
     }
+    paired.report(state);
 }
 
 void removeSites(State& state, uint64_t sites) {
@@ -276,17 +334,20 @@ void removeSites(State& state, uint64_t sites) {
     const SyntheticDirectory dir(sites);
     const SiteFile file(folder + "/", "weburl.kvl");
     const std::string url = dir.site(sites / 2 + 1).Url;
+    PairedRead paired(pristine);
     for (auto _ : state) {
         // A rewrite never changes the file in place, so a hard link to the
         // pristine file restores it at no cost.
         state.PauseTiming();
         ::unlink(path.c_str());
         const bool linked = ::link(pristine.c_str(), path.c_str()) == 0;
+        paired.read();
         state.ResumeTiming();
         REQUIRE(state, linked, "cannot link the pristine site file");
         const DataFileResult r = file.RemoveSites(url);
         REQUIRE(state, r.ok() && r.removed == 1 && r.count == sites - 1, "the removal failed");
     }
+    paired.report(state);
     ::unlink(path.c_str());
 }
 
