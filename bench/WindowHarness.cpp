@@ -79,14 +79,39 @@ void WindowHarness::clickBrowseNode(QTreeWidgetItem* node) {
 
 namespace {
 
-// The posted layout and update run as the event loop would run them; the
-// repaint then draws the visible rows before we call them shown.
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget)
+        : widget_(widget) {
+        widget_->installEventFilter(this);
+    }
+    ~PaintCounter() override { widget_->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+
+private:
+    QWidget* widget_;
+};
+
+// The posted layout and update run as the event loop would run them, which
+// paints the list; should the loop not have painted it, it is painted then,
+// so that the list is drawn once before we call it shown.
 int paintList(QAbstractItemView* list, const char* what) {
-    QApplication::processEvents();
-    // A hidden list paints nothing, and would be timed as if it had.
-    if (!list->isVisible())
-        throw std::runtime_error(std::string(what) + " is not on the screen");
-    list->viewport()->repaint();
+    {
+        const PaintCounter painted(list->viewport());
+        QApplication::processEvents();
+        // A hidden list paints nothing, and would be timed as if it had.
+        if (!list->isVisible())
+            throw std::runtime_error(std::string(what) + " is not on the screen");
+        if (painted.count == 0)
+            list->viewport()->repaint();
+    }
     const int rows = list->model()->rowCount();
     if (rows > 0 && (!list->indexAt(QPoint(list->viewport()->width() / 2, 1)).isValid() ||
                      (rows > 100 && list->verticalScrollBar()->maximum() == 0)))
