@@ -59,3 +59,26 @@ TEST(CategoryListing, aSubCategoryIsFoundByTheLastRecordOfItsName) {
     EXPECT_EQ(FindLastCategoryIdByName(path, "absent"), 0);
     EXPECT_FALSE(FindLastCategoryIdByName(dir.file("absent.dat"), "S"));
 }
+
+// A list's memory is kept for the next one, whose texts then lie over the
+// longer ones the last list left there.
+TEST(CategoryListing, aListingAfterALongerOneHoldsOnlyItsOwnTexts) {
+    test::TempDir dir;
+    const std::string path = dir.file("weburl.kvl");
+    std::vector<SiteRecord> sites;
+    for (int i = 0; i < 300; ++i)
+        sites.push_back(i % 3 ? SiteRecord{std::string(79, char('a' + i % 26)), 1,
+                                           std::string(74, 'T'), "Language", 0, 0}
+                              : SiteRecord{std::string(1 + i % 2, 'u'), 2,
+                                           i % 2 ? "" : "t", "", 0, 0});
+    test::writeSites(path, sites);
+    EXPECT_EQ(ListCategorySites(path, 1, false).rows.size(), 200u);
+    const SiteListingResult shorter = ListCategorySites(path, 2, false);
+    ASSERT_EQ(shorter.rows.size(), 100u);
+    for (size_t row = 0; row < 100; ++row) {
+        const SiteRecord& site = sites[row * 3];
+        EXPECT_EQ(shorter.rows.url(row), site.Url) << row;
+        EXPECT_EQ(shorter.rows.title(row), site.Title) << row;
+        EXPECT_EQ(shorter.rows.language(row), "") << row;
+    }
+}
