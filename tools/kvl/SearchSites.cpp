@@ -21,8 +21,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <chrono>
-static double T(){return std::chrono::duration<double,std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();}
 
 namespace korvalo::kvl {
 
@@ -94,7 +92,6 @@ int searchSites(const std::vector<std::string>& args, std::ostream& out, std::os
     const std::string query =
         Cp1256::fromUnicode(QString::fromStdString(args[args.size() - 2])).value_or("");
 
-    double t0=T();
     RecordReader reader(kSiteRecordSize);
     if (!reader.open(file)) {
         err << "kvl: cannot open " << file << "\n";
@@ -135,13 +132,10 @@ int searchSites(const std::vector<std::string>& args, std::ostream& out, std::os
         err << "kvl: " << file << ": trailing fragment of " << reader.fragmentBytes()
             << " bytes ignored\n";
 
-    double t1=T();
     static const Utf8Table utf8;
     std::string text;
     size_t used = 0;
-    double t2=T();
     AddressOrder::sort(rows);
-    double t3=T();
     const auto numbersOf = [&](size_t row) {
         return reinterpret_cast<const Numbers*>(numberPages.data()) + rows.number(row);
     };
@@ -180,7 +174,6 @@ int searchSites(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     out.write(text.data(), static_cast<std::streamsize>(used));
     out.flush();
-    double t4=T(); std::cerr << "scan " << t1-t0 << " table " << t2-t1 << " sort " << t3-t2 << " out " << t4-t3 << "\n";
     return rows.empty() ? kBadInput : kOk;
 }
 
