@@ -73,7 +73,9 @@ public:
         : rows_(rows)
         , rank_(ranks())
         , scratchItems_(ptrdiff_t(count <= kScratchItems ? count : kScratchItemsBeside)) {
-        scratch_.reserve(size_t(scratchItems_) * sizeof(Item));
+        // A scratch of a megabyte or more is filled whole by the first pass.
+        const size_t bytes = size_t(scratchItems_) * sizeof(Item);
+        scratch_.reserve(bytes, bytes >= (size_t(1) << 20));
     }
 
     // Letters every address shares need no pass: the sort starts after them.

@@ -34,8 +34,9 @@ public:
         for (int b = 0; b < 256; ++b) {
             const char byte = static_cast<char>(b);
             const QByteArray utf8 = Cp1256::toUnicode(std::string_view(&byte, 1)).toUtf8();
-            lengths_[size_t(b)] = static_cast<uint8_t>(utf8.size());
-            std::memcpy(&bytes_[size_t(b)], utf8.constData(), size_t(utf8.size()));
+            uint32_t entry = uint32_t(utf8.size()) << 24;
+            std::memcpy(&entry, utf8.constData(), size_t(utf8.size())); // at most three bytes
+            entries_[size_t(b)] = entry;
         }
     }
 
@@ -59,16 +60,22 @@ public:
                 continue;
             }
 #endif
-            const unsigned char c = static_cast<unsigned char>(*in++);
-            std::memcpy(out, &bytes_[c], 4);
-            out += lengths_[c];
+            // Eight bytes at a time: their entries are looked up at once,
+            // and only the adding of their lengths waits on the one before.
+            const size_t n = std::min<size_t>(8, size_t(end - in));
+            for (size_t i = 0; i < n; ++i) {
+                const uint32_t entry = entries_[static_cast<unsigned char>(in[i])];
+                std::memcpy(out, &entry, 4);
+                out += entry >> 24;
+            }
+            in += n;
         }
         return out;
     }
 
 private:
-    std::array<uint32_t, 256> bytes_{};
-    std::array<uint8_t, 256> lengths_{};
+    // The bytes of each one's UTF-8, and their count in the highest byte.
+    std::array<uint32_t, 256> entries_{};
 };
 
 int32_t storedInt(const uint8_t* at) {
