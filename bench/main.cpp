@@ -253,25 +253,40 @@ void searchPanelClick(State& state, uint64_t sites, const char* query, bool addr
 }
 
 // kvl search and grep -c over the same sites as text, each a whole process.
+// grep runs before each kvl search too, untimed there, and the mean of those
+// runs goes to the counter floor_ms: the two are compared side by side, not
+// minutes apart on a machine whose speed drifts.
+CommandRun::Result runGrep(uint64_t sites) {
+    const std::string text = BenchFiles::instance().sitesText(sites);
+    const std::string out = BenchFiles::instance().workFolder("commands") + "/grep-count.txt";
+    // The C locale: grep's fastest byte search.
+    return CommandRun::run({"/usr/bin/grep", "-c", kSchool, text}, out, {"LC_ALL=C"});
+}
+
 void kvlSearch(State& state, uint64_t sites) {
     const std::string site = BenchFiles::sitePath(BenchFiles::instance().sitesFolder(sites));
     const std::string kvl = (std::filesystem::path(selfPath()).parent_path() / "kvl").string();
     const std::string out = BenchFiles::instance().workFolder("commands") + "/kvl-search.txt";
     BenchFiles::warm(site);
+    BenchFiles::warm(BenchFiles::instance().sitesText(sites));
+    double grepSeconds = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        const CommandRun::Result grep = runGrep(sites);
+        grepSeconds += grep.seconds;
+        state.ResumeTiming();
+        REQUIRE(state, grep.status == 0, "grep failed or found nothing");
         const CommandRun::Result r = CommandRun::run({kvl, "search", kSchool, site}, out);
         REQUIRE(state, r.status == 0, "kvl search failed or found nothing");
     }
+    if (state.iterations() > 0)
+        state.counters["floor_ms"] = grepSeconds * 1e3 / double(state.iterations());
 }
 
 void grepCount(State& state, uint64_t sites) {
-    const std::string text = BenchFiles::instance().sitesText(sites);
-    const std::string out = BenchFiles::instance().workFolder("commands") + "/grep-count.txt";
-    BenchFiles::warm(text);
+    BenchFiles::warm(BenchFiles::instance().sitesText(sites));
     for (auto _ : state) {
-        // The C locale: grep's fastest byte search.
-        const CommandRun::Result r =
-            CommandRun::run({"/usr/bin/grep", "-c", kSchool, text}, out, {"LC_ALL=C"});
+        const CommandRun::Result r = runGrep(sites);
         REQUIRE(state, r.status == 0, "grep failed or found nothing");
     }
 }
