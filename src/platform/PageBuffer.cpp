@@ -1,6 +1,5 @@
 #include "platform/PageBuffer.h"
 
-#include <algorithm>
 #include <array>
 #include <mutex>
 #include <new>
@@ -24,9 +23,10 @@ size_t roundUp(size_t bytes, size_t unit) {
 // in memory; the rest is handed back to the system.
 class PagePool {
 public:
+    // Never destroyed: a buffer may be given back while the program ends.
     static PagePool& instance() {
-        static PagePool pool;
-        return pool;
+        static PagePool* const pool = new PagePool;
+        return *pool;
     }
 
     // The smallest kept mapping of at least bytes, or nullptr.
@@ -48,13 +48,19 @@ public:
         Slot dropped{data, capacity};
         {
             const std::lock_guard lock(mutex_);
-            // A free slot, or else the smallest mapping makes room.
-            Slot* slot = std::min_element(slots_.begin(), slots_.end(), [](const Slot& a,
-                                                                           const Slot& b) {
-                return (a.data ? a.capacity + 1 : 0) < (b.data ? b.capacity + 1 : 0);
-            });
-            if (!slot->data || slot->capacity < capacity)
-                std::swap(dropped, *slot);
+            // A free slot takes it; with none free, it takes the place of the
+            // smallest mapping kept, when that one is smaller.
+            Slot* room = &slots_[0];
+            for (Slot& slot : slots_) {
+                if (!slot.data) {
+                    room = &slot;
+                    break;
+                }
+                if (slot.capacity < room->capacity)
+                    room = &slot;
+            }
+            if (!room->data || room->capacity < capacity)
+                std::swap(dropped, *room);
         }
         if (dropped.data)
             ::munmap(dropped.data, dropped.capacity);
@@ -93,6 +99,8 @@ PageBuffer& PageBuffer::operator=(PageBuffer&& other) noexcept {
 void PageBuffer::reserve(size_t bytes, bool huge) {
     if (bytes <= capacity_)
         return;
+    // A smaller run would waste most of its one huge page.
+    huge = huge && bytes >= kHugePage / 2;
     const size_t size = roundUp(bytes, huge ? kHugePage : kPage);
     if (!data_ && (data_ = PagePool::instance().take(size, capacity_)))
         return;

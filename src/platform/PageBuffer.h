@@ -23,10 +23,10 @@ public:
 
     // Room for at least bytes, keeping what the run holds; throws
     // std::bad_alloc when the system has no more. huge: in huge pages where
-    // the system offers them, for a large run that is about to be filled: a
-    // first touch then costs one fault per 2 MB instead of one per 4 KB,
-    // which on some virtual machines is most of the time a million-row list
-    // takes to fill; the last page may be mostly unused.
+    // the system offers them, for a run of a megabyte or more that is about
+    // to be filled: a first touch then costs one fault per 2 MB instead of
+    // one per 4 KB, which on some virtual machines is most of the time a
+    // million-row list takes to fill; the last page may be mostly unused.
     void reserve(size_t bytes, bool huge = false);
     // Gives back the pages past the first bytes.
     void shrink(size_t bytes);

@@ -73,9 +73,8 @@ public:
         : rows_(rows)
         , rank_(ranks())
         , scratchItems_(ptrdiff_t(count <= kScratchItems ? count : kScratchItemsBeside)) {
-        // A scratch of a megabyte or more is filled whole by the first pass.
-        const size_t bytes = size_t(scratchItems_) * sizeof(Item);
-        scratch_.reserve(bytes, bytes >= (size_t(1) << 20));
+        // The first pass fills the scratch whole.
+        scratch_.reserve(size_t(scratchItems_) * sizeof(Item), true);
     }
 
     // Letters every address shares need no pass: the sort starts after them.

@@ -67,10 +67,10 @@ TEST(CategoryListing, aListingAfterALongerOneHoldsOnlyItsOwnTexts) {
     const std::string path = dir.file("weburl.kvl");
     std::vector<SiteRecord> sites;
     for (int i = 0; i < 300; ++i)
-        sites.push_back(i % 3 ? SiteRecord{std::string(79, char('a' + i % 26)), 1,
-                                           std::string(74, 'T'), "Language", 0, 0}
-                              : SiteRecord{std::string(1 + i % 2, 'u'), 2,
-                                           i % 2 ? "" : "t", "", 0, 0});
+        sites.push_back(
+            i % 3 ? SiteRecord{std::string(79, char('a' + i % 26)), 1, std::string(74, 'T'),
+                               "Language", 0, 0}
+                  : SiteRecord{std::string(1 + i % 2, 'u'), 2, i % 2 ? "" : "t", "", 0, 0});
     test::writeSites(path, sites);
     EXPECT_EQ(ListCategorySites(path, 1, false).rows.size(), 200u);
     const SiteListingResult shorter = ListCategorySites(path, 2, false);
