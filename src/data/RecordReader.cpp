@@ -12,8 +12,9 @@
 namespace korvalo {
 
 namespace {
-// About a megabyte per read: large enough that a scan runs at the speed of
-// the page cache, small enough to stay out of the way.
+// A quarter of a megabyte per read: large enough that a scan runs at the
+// speed of the page cache, small enough that a block just read is still in
+// the processor's cache while it is tested.
 constexpr size_t kBlockBytes = 1 << 18;
 } // namespace
 
